@@ -1,0 +1,49 @@
+// The BASS 1.7 audio library calls the music bank makes (bass.h subset), with the real names and
+// shapes; implemented over libopenmpt with output through the active host.
+#pragma once
+
+#include <windows.h>
+
+typedef DWORD HMUSIC;    // MOD music handle
+typedef DWORD HCHANNEL;  // playing channel handle (a music handle serves as its own channel)
+
+// Error codes returned by BASS_ErrorGetCode.
+#define BASS_OK 0
+#define BASS_ERROR_MEM 1
+#define BASS_ERROR_FILEOPEN 2
+#define BASS_ERROR_DRIVER 3
+#define BASS_ERROR_HANDLE 5
+#define BASS_ERROR_FORMAT 6
+#define BASS_ERROR_POSITION 7
+#define BASS_ERROR_INIT 8
+#define BASS_ERROR_START 9
+#define BASS_ERROR_ALREADY 14
+#define BASS_ERROR_ILLPARAM 20
+#define BASS_ERROR_DEVICE 23
+#define BASS_ERROR_NOPLAY 24
+#define BASS_ERROR_FREQ 25
+#define BASS_ERROR_FILEFORM 41
+#define BASS_ERROR_UNKNOWN -1
+
+// BASS_Init flags.
+#define BASS_DEVICE_8BITS 1
+#define BASS_DEVICE_MONO 2
+#define BASS_DEVICE_3D 4
+#define BASS_DEVICE_LEAVEVOL 32
+#define BASS_DEVICE_LATENCY 256
+
+// BASS_MusicLoad flags.
+#define BASS_MUSIC_RAMP 1
+#define BASS_MUSIC_RAMPS 2
+#define BASS_MUSIC_LOOP 4
+
+DWORD WINAPI BASS_GetVersion();
+DWORD WINAPI BASS_ErrorGetCode();
+BOOL WINAPI BASS_Init(int device, DWORD freq, DWORD flags, HWND window);
+BOOL WINAPI BASS_Start();
+BOOL WINAPI BASS_Stop();
+void WINAPI BASS_Free();
+HMUSIC WINAPI BASS_MusicLoad(BOOL mem, void* file, DWORD offset, DWORD length, DWORD flags);
+void WINAPI BASS_MusicFree(HMUSIC handle);
+BOOL WINAPI BASS_MusicPlayEx(HMUSIC handle, DWORD pos, int flags, BOOL reset);
+BOOL WINAPI BASS_ChannelStop(DWORD handle);
