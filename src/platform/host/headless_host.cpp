@@ -67,9 +67,18 @@ void HeadlessHost::MessageBox(const std::string& caption, const std::string& tex
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+void HeadlessHost::SetFrameRate(int fps) {
+  frameRate_ = fps;
+  steppedFrames_ = 0;
+}
+
 void HeadlessHost::Present(const uint32_t* pixels, int width, int height, int pitch) {
   ++presentCount_;
   if (presentHandler_) presentHandler_(pixels, width, height, pitch);
+  if (frameRate_ > 0) {
+    int64_t n = steppedFrames_++;
+    counter_ += (n + 1) * kFrequency / frameRate_ - n * kFrequency / frameRate_;
+  }
 }
 
 bool HeadlessHost::OpenAudio(int frequency, AudioCallback callback, void* user) {

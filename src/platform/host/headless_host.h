@@ -33,6 +33,10 @@ class HeadlessHost : public Host {
   void SetCounter(int64_t ticks) { counter_ = ticks; }
   void AdvanceCounter(int64_t ticks) { counter_ += ticks; }
   void SetPresentHandler(PresentHandler handler) { presentHandler_ = std::move(handler); }
+  // From now on each Present, after the handler ran, advances the counter by exactly one frame of
+  // show time at `fps` (the remainder of the division is spread, so fps frames make one second).
+  // 0 turns the stepping off.
+  void SetFrameRate(int fps);
   // When false, OpenAudio fails as on a machine without a sound device.
   void SetAudioAvailable(bool available) { audioAvailable_ = available; }
   // Renders `frames` stereo frames of whatever the program plays (silence when nothing is open).
@@ -89,6 +93,8 @@ class HeadlessHost : public Host {
   int cursorShowCount_ = 0;
   int64_t counter_ = 0;
   int presentCount_ = 0;
+  int frameRate_ = 0;
+  int64_t steppedFrames_ = 0;
   PresentHandler presentHandler_;
   std::vector<std::pair<std::string, std::string>> messageBoxes_;
   bool audioAvailable_ = true;
