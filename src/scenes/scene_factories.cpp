@@ -2,10 +2,14 @@
 #include "scenes/scene_factories.h"
 
 #include "effects/raster_bars_effect.h"
+#include "layers/horizon_backdrop.h"
+#include "layers/logo_banner.h"
+#include "layers/message_panel.h"
+#include "layers/now_playing_ticker.h"
 #include "scenes/placeholder_scene.h"
 
 const SceneFactory sceneFactories[18] = {
-    CreateScene<PlaceholderScene>,   // 0 MessagePanel
+    CreateScene<MessagePanel>,       // 0
     CreateScene<RasterBarsEffect>,   // 1
     CreateScene<PlaceholderScene>,   // 2 RotozoomEffect
     CreateScene<PlaceholderScene>,   // 3 GreetingsEffect
@@ -20,7 +24,7 @@ const SceneFactory sceneFactories[18] = {
     CreateScene<PlaceholderScene>,   // 12 SpriteMorphEffect
     CreateScene<PlaceholderScene>,   // 13 DotBallsEffect
     CreateScene<PlaceholderScene>,   // 14 SolidsEffect
-    CreateScene<PlaceholderScene>,   // 15 HorizonBackdrop
-    CreateScene<PlaceholderScene>,   // 16 LogoBanner
-    CreateScene<PlaceholderScene>,   // 17 NowPlayingTicker
+    CreateScene<HorizonBackdrop>,    // 15
+    CreateScene<LogoBanner>,         // 16
+    CreateScene<NowPlayingTicker>,   // 17
 };
