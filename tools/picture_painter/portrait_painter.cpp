@@ -107,7 +107,7 @@ float FaceRelief(float x, float y) {
   h -= 0.010f * Gauss(ax, y, 0.20f, 0.22f, 0.07f, 0.08f);       // hollow under the cheekbones
   h -= 0.008f * Gauss(x, y, 0.0f, 0.215f, 0.012f, 0.03f);       // philtrum
   h += 0.016f * Gauss(x, y, 0.0f, 0.268f, 0.085f, 0.018f);      // upper lip
-  h += 0.024f * Gauss(x, y, 0.0f, 0.318f, 0.075f, 0.022f);      // lower lip
+  h += 0.026f * Gauss(x, y, 0.0f, 0.322f, 0.080f, 0.024f);      // lower lip
   h -= 0.012f * Gauss(ax, y, 0.105f, 0.29f, 0.02f, 0.02f);      // mouth corners
   h -= 0.014f * Gauss(x, y, 0.0f, 0.37f, 0.06f, 0.016f);        // groove under the lip
   h += 0.028f * Gauss(x, y, 0.0f, 0.43f, 0.075f, 0.05f);        // chin
@@ -180,7 +180,7 @@ float FrontHairMask(float x, float y) {
   return std::max(fringe, std::max(lock, curtain));
 }
 
-// Shaded hair colour. `behind` darkens the mass seen between the neck and the curtains.
+// Shaded hair colour at (x, y): form light from the hair volume, strand texture and sheen.
 Vec3 HairColour(float x, float y) {
   // Normal: crown ellipsoid above, rounded curtains below.
   const float cx = (x - kCrownCx) / kCrownRx;
@@ -488,7 +488,9 @@ Vec3 PortraitSample(float x, float y) {
   // A faint warm glow behind the head, gone well before the edges.
   const float gx = x + 0.25f;
   const float gy = y + 0.15f;
-  Vec3 c = Vec3(0.030f, 0.016f, 0.008f) * std::exp(-(gx * gx + gy * gy) / 0.18f);
+  // Scumbled ground: loose dark strokes in the glow, as a painter blocks in the background.
+  const float ground = kBrushNoise.Fractal((x * 0.5f - y * 0.87f) * 6.0f, (x * 0.87f + y * 0.5f) * 2.0f, 3);
+  Vec3 c = Vec3(0.045f, 0.024f, 0.011f) * std::exp(-(gx * gx + gy * gy) / 0.22f) * (0.3f + 1.4f * ground * ground);
 
   const float hairInside = HairInside(x, y);
   // The mass behind the neck and face lies in deep shadow.
