@@ -2,6 +2,7 @@
 // Each raw file is the texel block the program embeds; beside it a 4x enlargement, and for the
 // rotozoom pictures a 3x3 tiling at 2x as the effect repeats them.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -49,6 +50,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
+  std::error_code error;
+  if (!std::filesystem::is_directory(dir, error)) {
+    std::fprintf(stderr, "musidisk-picture-painter: %s is not a directory\n", dir.c_str());
+    return 1;
+  }
   bool ok = true;
 
   const std::vector<uint8_t> portrait = painter::PaintPortrait();
