@@ -22,7 +22,7 @@ constexpr int kLastChar = 126;
 // Coverage (0..255) from which a pixel counts as ink.
 constexpr int kInkThreshold = 128;
 
-struct FaceSpec {
+struct FaceRecipe {
   const char* name;        // face name CreateFontA asks for
   const char* identifier;  // stem of the generated arrays' names
   int pixelSize;           // em size the outlines are rendered at
@@ -39,7 +39,7 @@ struct FaceSpec {
 // letters use at most 14 rows, one blank column between letters. At 13 pixels the bold outlines
 // keep 10 rows above the baseline and 3 below. "Tahoma" stands in for the bold sans face at a
 // 32-row cell: 27 pixels to the em puts ascender plus descender just inside it.
-const FaceSpec kFaces[] = {
+const FaceRecipe kFaces[] = {
     {"System", "system", 13, 16, 14, 700, true, true},
     {"Tahoma", "tahomaBold32", 27, 32, 32, 700, false, false},
 };
@@ -52,7 +52,7 @@ struct Glyph {
 };
 
 struct BakedFace {
-  const FaceSpec* spec;
+  const FaceRecipe* recipe;
   int ascent;
   std::vector<Glyph> glyphs;  // codes 32..126, then the box glyph
 };
@@ -64,7 +64,7 @@ int CellAscent(FT_Face face, int cellHeight) {
   return static_cast<int>((2 * cellHeight * ascender + total) / (2 * total));
 }
 
-bool RenderGlyph(FT_Face face, const FaceSpec& spec, int ascent, int code, Glyph& glyph) {
+bool RenderGlyph(FT_Face face, const FaceRecipe& recipe, int ascent, int code, Glyph& glyph) {
   if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
@@ -72,18 +72,18 @@ bool RenderGlyph(FT_Face face, const FaceSpec& spec, int ascent, int code, Glyph
   int advance = static_cast<int>((slot->advance.x + 32) >> 6);
 
   // Ink pixels in pen coordinates: x from the pen position, row from the top of the cell.
-  const int firstRow = spec.cellHeight - spec.maxInkRows;
+  const int firstRow = recipe.cellHeight - recipe.maxInkRows;
   std::vector<std::pair<int, int>> ink;
   for (unsigned r = 0; r < bitmap.rows; ++r) {
     for (unsigned c = 0; c < bitmap.width; ++c) {
       int coverage = bitmap.buffer[static_cast<long>(r) * bitmap.pitch + c];
       int row = ascent - slot->bitmap_top + static_cast<int>(r);
-      if (coverage < kInkThreshold || row < firstRow || row >= spec.cellHeight) continue;
+      if (coverage < kInkThreshold || row < firstRow || row >= recipe.cellHeight) continue;
       ink.emplace_back(slot->bitmap_left + static_cast<int>(c), row);
     }
   }
   glyph = Glyph();
-  glyph.rows.assign(spec.cellHeight, {});
+  glyph.rows.assign(recipe.cellHeight, {});
   if (ink.empty()) {
     glyph.advance = advance;
     return true;
@@ -94,7 +94,7 @@ bool RenderGlyph(FT_Face face, const FaceSpec& spec, int ascent, int code, Glyph
     right = std::max(right, p.first + 1);
   }
   glyph.inkWidth = right - left;
-  if (spec.rasterSpacing) {
+  if (recipe.rasterSpacing) {
     glyph.inkLeft = 0;
     glyph.advance = glyph.inkWidth + 1;
   } else {
@@ -128,19 +128,19 @@ Glyph BoxGlyph(const Glyph& h) {
   return box;
 }
 
-bool Bake(FT_Library library, const char* fontPath, const FaceSpec& spec, BakedFace& baked) {
+bool Bake(FT_Library library, const char* fontPath, const FaceRecipe& recipe, BakedFace& baked) {
   FT_Face face;
   if (FT_New_Face(library, fontPath, 0, &face) != 0) {
     std::fprintf(stderr, "musidisk-fontbake: cannot open font %s\n", fontPath);
     return false;
   }
-  bool ok = FT_IS_SCALABLE(face) && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.pixelSize)) == 0;
+  bool ok = FT_IS_SCALABLE(face) && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(recipe.pixelSize)) == 0;
   if (!ok) std::fprintf(stderr, "musidisk-fontbake: %s is not a scalable font\n", fontPath);
-  baked.spec = &spec;
-  baked.ascent = ok ? CellAscent(face, spec.cellHeight) : 0;
+  baked.recipe = &recipe;
+  baked.ascent = ok ? CellAscent(face, recipe.cellHeight) : 0;
   for (int code = kFirstChar; ok && code <= kLastChar; ++code) {
     Glyph glyph;
-    ok = RenderGlyph(face, spec, baked.ascent, code, glyph) && glyph.advance < 65536 && glyph.inkLeft < 256 &&
+    ok = RenderGlyph(face, recipe, baked.ascent, code, glyph) && glyph.advance < 65536 && glyph.inkLeft < 256 &&
          glyph.inkWidth < 256;
     if (!ok) std::fprintf(stderr, "musidisk-fontbake: cannot render code %d of %s\n", code, fontPath);
     baked.glyphs.push_back(glyph);
@@ -151,7 +151,7 @@ bool Bake(FT_Library library, const char* fontPath, const FaceSpec& spec, BakedF
 }
 
 void Emit(const BakedFace& baked, std::string& out) {
-  const FaceSpec& spec = *baked.spec;
+  const FaceRecipe& recipe = *baked.recipe;
   std::vector<uint8_t> bits;
   std::string glyphs;
   for (size_t g = 0; g < baked.glyphs.size(); ++g) {
@@ -171,7 +171,7 @@ void Emit(const BakedFace& baked, std::string& out) {
       }
     }
   }
-  std::string id = spec.identifier;
+  std::string id = recipe.identifier;
   out += "const BakedGlyph " + id + "Glyphs[" + std::to_string(baked.glyphs.size()) + "] = {\n" + glyphs + "};\n\n";
   out += "const uint8_t " + id + "Bits[" + std::to_string(bits.size() + 1) + "] = {";
   for (size_t k = 0; k < bits.size(); ++k) {
@@ -196,9 +196,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<BakedFace> faces;
-  for (const FaceSpec& spec : kFaces) {
+  for (const FaceRecipe& recipe : kFaces) {
     faces.emplace_back();
-    if (!Bake(library, argv[2], spec, faces.back())) {
+    if (!Bake(library, argv[2], recipe, faces.back())) {
       FT_Done_FreeType(library);
       return 1;
     }
@@ -212,11 +212,11 @@ int main(int argc, char** argv) {
   out += "}  // namespace\n\nconst BakedFace bakedFaces[] = {\n";
   std::vector<uint32_t> sizes;
   for (const BakedFace& baked : faces) {
-    const FaceSpec& spec = *baked.spec;
-    std::string id = spec.identifier;
-    out += "    {\"" + std::string(spec.name) + "\", " + std::to_string(spec.cellHeight) + ", " +
-           std::to_string(baked.ascent) + ", " + std::to_string(spec.pixelSize) + ", " + std::to_string(spec.weight) +
-           ", " + (spec.rasterFace ? "true" : "false") + ", " + id + "Glyphs, " + id + "Bits, sizeof(" + id +
+    const FaceRecipe& recipe = *baked.recipe;
+    std::string id = recipe.identifier;
+    out += "    {\"" + std::string(recipe.name) + "\", " + std::to_string(recipe.cellHeight) + ", " +
+           std::to_string(baked.ascent) + ", " + std::to_string(recipe.pixelSize) + ", " + std::to_string(recipe.weight) +
+           ", " + (recipe.rasterFace ? "true" : "false") + ", " + id + "Glyphs, " + id + "Bits, sizeof(" + id +
            "Bits) - 1},\n";
   }
   out += "};\nconst int bakedFaceCount = " + std::to_string(faces.size()) + ";\n\n}  // namespace gdi\n";
