@@ -204,6 +204,21 @@ bool BassLibrary::ChannelStop(DWORD handle) {
   return true;
 }
 
+void BassLibrary::FailMusicLoadCall(int callIndex) {
+  faults_.failMusicLoadCall = callIndex;
+  musicLoadCalls_ = 0;
+}
+
+void BassLibrary::FailMusicPlayCall(int callIndex) {
+  faults_.failMusicPlayCall = callIndex;
+  musicPlayCalls_ = 0;
+}
+
+void BassLibrary::ResetTestState() {
+  faults_ = Faults();
+  plays_.clear();
+}
+
 std::vector<DWORD> BassLibrary::LoadedHandles() {
   std::vector<DWORD> handles;
   for (auto& entry : musics_) handles.push_back(entry.first);

@@ -29,7 +29,7 @@ class BassLibrary {
   static constexpr DWORD kMinFrequency = 1000;
   static constexpr DWORD kMaxFrequency = 192000;
 
-  // What tests make go wrong. Call indices count calls since the process started, from 0;
+  // What tests make go wrong. A call index counts calls from the moment it was set, from 0;
   // -1 fails none.
   struct Faults {
     DWORD reportedVersion = kVersion;
@@ -54,6 +54,10 @@ class BassLibrary {
 
   // ---- Test controls and observation (bass_test_control.h) ----
   Faults& faults() { return faults_; }
+  void FailMusicLoadCall(int callIndex);
+  void FailMusicPlayCall(int callIndex);
+  // Clears the faults and the record of plays; loaded musics stay.
+  void ResetTestState();
   const std::vector<bass_test::PlayRecord>& plays() const { return plays_; }
   std::vector<DWORD> LoadedHandles();
   std::vector<DWORD> PlayingHandles();

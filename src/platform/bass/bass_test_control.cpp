@@ -11,9 +11,11 @@ void SetReportedVersion(DWORD version) { BassLibrary::Instance().faults().report
 
 void SetNoDevice(bool noDevice) { BassLibrary::Instance().faults().noDevice = noDevice; }
 
-void FailMusicLoadCall(int callIndex) { BassLibrary::Instance().faults().failMusicLoadCall = callIndex; }
+void FailMusicLoadCall(int callIndex) { BassLibrary::Instance().FailMusicLoadCall(callIndex); }
 
-void FailMusicPlayCall(int callIndex) { BassLibrary::Instance().faults().failMusicPlayCall = callIndex; }
+void FailMusicPlayCall(int callIndex) { BassLibrary::Instance().FailMusicPlayCall(callIndex); }
+
+void Reset() { BassLibrary::Instance().ResetTestState(); }
 
 std::vector<PlayRecord> Plays() { return BassLibrary::Instance().plays(); }
 

@@ -11,11 +11,13 @@ namespace bass_test {
 void SetReportedVersion(DWORD version);
 // BASS_Init fails as on a machine without a sound device.
 void SetNoDevice(bool noDevice);
-// The BASS_MusicLoad call with this index (0 = the first of the process) fails as on data the
-// library cannot decode; -1 fails none.
+// The BASS_MusicLoad call with this index, counted from now (0 = the next one), fails as on data
+// the library cannot decode; -1 fails none.
 void FailMusicLoadCall(int callIndex);
-// The BASS_MusicPlayEx call with this index fails; -1 fails none.
+// The BASS_MusicPlayEx call with this index, counted from now, fails; -1 fails none.
 void FailMusicPlayCall(int callIndex);
+// Clears every fault and the record of plays; loaded musics stay loaded.
+void Reset();
 
 // One BASS_MusicPlayEx that succeeded: which music, from which order and row, clean start or not.
 struct PlayRecord {
@@ -24,7 +26,7 @@ struct PlayRecord {
   int row;
   bool reset;
 };
-// Every successful BASS_MusicPlayEx of the process, oldest first.
+// Every successful BASS_MusicPlayEx since the process started or the last Reset, oldest first.
 std::vector<PlayRecord> Plays();
 // The musics loaded and not freed, and those of them playing now.
 std::vector<HMUSIC> LoadedMusics();
