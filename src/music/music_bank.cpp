@@ -40,7 +40,7 @@ constexpr uint32_t kScrambleKeyLength = 7;
 
 constexpr char kCaption[] = "Tarnvik Musidisk";
 
-void Tell(const char* text) { MessageBoxA(mainWindow, text, kCaption, MB_OK); }
+void ShowMessage(const char* text) { MessageBoxA(mainWindow, text, kCaption, MB_OK); }
 
 void Descramble(MusicEntry& entry) {
   for (uint32_t i = 0; i < entry.length; ++i) {
@@ -52,7 +52,7 @@ void Descramble(MusicEntry& entry) {
 int Switch(int leftEntry) {
   BASS_ChannelStop(musicBank.entries[leftEntry].handle);
   if (!BASS_MusicPlayEx(musicBank.entries[currentTrack].handle, kSongStart, kKeepFlags, TRUE)) {
-    Tell("Can't play music");
+    ShowMessage("Can't play music");
     return -1;
   }
   return 0;
@@ -78,11 +78,11 @@ int Step(int direction) {
 
 int LoadMusic() {
   if (BASS_GetVersion() != kBassVersion) {
-    Tell("BASS version 1.7 was not loaded");
+    ShowMessage("BASS version 1.7 was not loaded");
     return -1;
   }
   if (!BASS_Init(kDefaultDevice, kOutputFrequency, kDeviceFlags, mainWindow)) {
-    Tell("Can't initialize digital sound system");
+    ShowMessage("Can't initialize digital sound system");
     return -1;
   }
   BASS_Start();
@@ -91,7 +91,7 @@ int LoadMusic() {
     // The image's own length bounds the loader: a damaged image is refused, never read past.
     entry.handle = BASS_MusicLoad(TRUE, entry.image, 0, entry.length, kMusicFlags);
     if (entry.handle == 0) {
-      Tell("Can't load music");
+      ShowMessage("Can't load music");
       return -1;
     }
   }
