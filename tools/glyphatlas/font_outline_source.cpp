@@ -68,12 +68,11 @@ struct FontOutlineSource::Library {
   FT_Face face = nullptr;
 };
 
-FontOutlineSource::FontOutlineSource() : library_(new Library) {}
+FontOutlineSource::FontOutlineSource() : library_(std::make_unique<Library>()) {}
 
 FontOutlineSource::~FontOutlineSource() {
   if (library_->face != nullptr) FT_Done_Face(library_->face);
   if (library_->library != nullptr) FT_Done_FreeType(library_->library);
-  delete library_;
 }
 
 bool FontOutlineSource::Open(const std::string& path) {

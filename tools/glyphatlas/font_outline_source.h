@@ -1,6 +1,7 @@
 // Glyph outlines from a TrueType font as polygon contours, for shapes we rasterise ourselves.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ class FontOutlineSource {
                 FontBox& box) const;
 
  private:
-  struct Library;
-  Library* library_ = nullptr;
+  struct Library;  // FreeType's handles, kept out of this header
+  std::unique_ptr<Library> library_;
 };
 
 }  // namespace glyphatlas
