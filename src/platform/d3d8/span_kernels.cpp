@@ -268,6 +268,7 @@ constexpr Shape kShapes[] = {
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, true},
     {kPoint, kTex, kTex, true, false, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
+    {kPoint, kTex, kTex, true, false, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, true},
     {kPoint, kTex, kTex, true, false, D3DCMP_EQUAL, D3DCMP_ALWAYS, true, BlendMode::kNoColour, false},
     {kPoint, kTex, kTex, true, false, D3DCMP_EQUAL, D3DCMP_ALWAYS, true, BlendMode::kNoColour, true},
     // Bilinear ring plates.
