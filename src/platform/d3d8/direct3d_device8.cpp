@@ -19,6 +19,8 @@ namespace {
 
 // Largest surface side the device makes (caps MaxTextureWidth/Height and back buffers).
 constexpr UINT kMaxSurfaceSide = 4096;
+// Point size the software vertex pipeline draws up to, whatever the hardware can.
+constexpr float kSoftwareMaxPointSize = 64.0f;
 
 bool ValidPool(D3DPOOL pool) {
   return pool == D3DPOOL_DEFAULT || pool == D3DPOOL_MANAGED || pool == D3DPOOL_SYSTEMMEM;
@@ -184,15 +186,23 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* p) {
   TestControlState& controls = TestControls();
   if (controls.resetFailures > 0) {
     --controls.resetFailures;
+    lost_ = true;
     return controls.resetResult;
   }
   D3DPRESENT_PARAMETERS checked = *p;
   HRESULT check = CheckPresentParameters(&checked);
-  if (FAILED(check)) return check;
+  if (FAILED(check)) {
+    lost_ = true;
+    return check;
+  }
   std::unique_ptr<Direct3DSurface8> backBuffer;
   std::unique_ptr<Direct3DSurface8> depthBuffer;
   HRESULT made = MakeSurfaces(checked, &backBuffer, &depthBuffer);
-  if (FAILED(made)) return made;
+  if (FAILED(made)) {
+    lost_ = true;
+    return made;
+  }
+  lost_ = false;
   UnbindAll();
   backBuffer_ = std::move(backBuffer);
   depthBuffer_ = std::move(depthBuffer);
@@ -210,6 +220,7 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* p) {
 
 HRESULT Direct3DDevice8::Present(const RECT* sourceRect, const RECT* destRect, HWND, const RGNDATA* dirtyRegion) {
   if (sourceRect != nullptr || destRect != nullptr || dirtyRegion != nullptr) return D3DERR_INVALIDCALL;
+  if (lost_) return D3DERR_DEVICELOST;
   host::Host* h = host::ActiveHost();
   if (h != nullptr) {
     // Back buffers hold A8R8G8B8 values with alpha 255 (R5G6B5 ones expanded), which is the
@@ -244,6 +255,7 @@ HRESULT Direct3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DWO
   if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
   TestControlState& controls = TestControls();
   if (controls.TextureRefused(format, renderTarget)) return D3DERR_INVALIDCALL;
+  if (lost_ && pool == D3DPOOL_DEFAULT) return D3DERR_DEVICELOST;
   if (controls.CreationFails(d3d8test::ResourceKind::kTexture)) return D3DERR_OUTOFVIDEOMEMORY;
   Direct3DTexture8* t = nullptr;
   HRESULT hr = Direct3DTexture8::Create(this, width, height, levels, usage, format, pool, &t);
@@ -263,6 +275,7 @@ HRESULT Direct3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
     VertexFormat f = VertexFormat::Decode(fvf);
     if (f.supported && length < f.size) return D3DERR_INVALIDCALL;
   }
+  if (lost_ && pool == D3DPOOL_DEFAULT) return D3DERR_DEVICELOST;
   if (TestControls().CreationFails(d3d8test::ResourceKind::kVertexBuffer)) return D3DERR_OUTOFVIDEOMEMORY;
   Direct3DVertexBuffer8* b = nullptr;
   HRESULT hr = Direct3DVertexBuffer8::Create(this, length, usage, fvf, pool, &b);
@@ -280,6 +293,7 @@ HRESULT Direct3DDevice8::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT f
   // Only 16-bit indices are drawn (caps MaxVertexIndex 0xFFFF).
   if (format != D3DFMT_INDEX16) return D3DERR_INVALIDCALL;
   if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
+  if (lost_ && pool == D3DPOOL_DEFAULT) return D3DERR_DEVICELOST;
   if (TestControls().CreationFails(d3d8test::ResourceKind::kIndexBuffer)) return D3DERR_OUTOFVIDEOMEMORY;
   Direct3DIndexBuffer8* b = nullptr;
   HRESULT hr = Direct3DIndexBuffer8::Create(this, length, usage, format, pool, &b);
@@ -612,12 +626,19 @@ HRESULT Direct3DDevice8::PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount,
       TextureBinding texture;
       if (textures_[0] != nullptr) textures_[0]->Views(&texture);
       pipelineValid_ = pipeline_.Configure(state_, format, type, target, textures_[0] != nullptr ? &texture : nullptr,
-                                           caps_.MaxPointSize);
+                                           PointSizeLimit());
     }
     pipelineDirty_ = false;
     configuredPoints_ = points;
   }
   return pipelineValid_ ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+float Direct3DDevice8::PointSizeLimit() const {
+  bool software = (behaviorFlags_ & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0 ||
+                  ((behaviorFlags_ & D3DCREATE_MIXED_VERTEXPROCESSING) != 0 &&
+                   state_.Get(D3DRS_SOFTWAREVERTEXPROCESSING) != FALSE);
+  return software ? kSoftwareMaxPointSize : caps_.MaxPointSize;
 }
 
 HRESULT Direct3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {

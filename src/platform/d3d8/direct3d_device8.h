@@ -94,6 +94,11 @@ class Direct3DDevice8 final : public IDirect3DDevice8 {
   void UnbindAll();
   // Checks a draw's state and readies the pipeline for it; D3D_OK or D3DERR_INVALIDCALL.
   HRESULT PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount);
+  // The largest point size drawn: the adapter's for hardware vertex processing, the software
+  // pipeline's whenever vertices are processed in software (always on a software device, and on a
+  // mixed device while D3DRS_SOFTWAREVERTEXPROCESSING is set): that is what lets a device whose
+  // hardware draws only one-pixel points still draw sprites.
+  float PointSizeLimit() const;
   Direct3DTexture8* OwnTexture(IDirect3DBaseTexture8* texture) const;
 
   ULONG references_ = 1;
@@ -114,6 +119,9 @@ class Direct3DDevice8 final : public IDirect3DDevice8 {
   UINT baseVertexIndex_ = 0;
   DWORD vertexShader_ = 0;
   bool inScene_ = false;
+  // Set by a Reset that failed after its checks, cleared by one that succeeds: as on the real API,
+  // a device that could not be reset is lost and makes no default-pool resources or pictures.
+  bool lost_ = false;
   int liveDefault_ = 0;
 
   DrawPipeline pipeline_;

@@ -51,6 +51,7 @@ void HeadlessHost::SetFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
 void HeadlessHost::SetIcon(const uint32_t*, int width, int) { iconWidth_ = width; }
 
 bool HeadlessHost::PollEvent(HostEvent* event) {
+  if (events_.empty() && idleHandler_) idleHandler_();
   if (events_.empty()) return false;
   *event = events_.front();
   events_.pop_front();

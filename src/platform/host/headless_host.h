@@ -37,6 +37,9 @@ class HeadlessHost : public Host {
   // show time at `fps` (the remainder of the division is spread, so fps frames make one second).
   // 0 turns the stepping off.
   void SetFrameRate(int fps);
+  // Runs whenever the program polls for events and none is pending, e.g. while a full-screen
+  // program is inactive and renders nothing; the owner may push events from it. Empty: none.
+  void SetIdleHandler(std::function<void()> handler) { idleHandler_ = std::move(handler); }
   // When false, OpenAudio fails as on a machine without a sound device.
   void SetAudioAvailable(bool available) { audioAvailable_ = available; }
   // Renders `frames` stereo frames of whatever the program plays (silence when nothing is open).
@@ -96,6 +99,7 @@ class HeadlessHost : public Host {
   int frameRate_ = 0;
   int64_t steppedFrames_ = 0;
   PresentHandler presentHandler_;
+  std::function<void()> idleHandler_;
   std::vector<std::pair<std::string, std::string>> messageBoxes_;
   bool audioAvailable_ = true;
   bool audioPaused_ = true;
