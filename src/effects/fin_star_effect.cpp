@@ -93,7 +93,7 @@ int FinStarEffect::Init() {
     vertexBuffers_[m]->Lock(0, 0, &bytes, 0);
     // A buffer that cannot be filled would be drawn with whatever it holds.
     if (bytes == nullptr) return -1;
-    LitVertex* v = reinterpret_cast<LitVertex*>(bytes);
+    FinStarVertex* v = reinterpret_cast<FinStarVertex*>(bytes);
     const LitModel& model = kModels[m];
     for (int t = 0; t < kLitModelTriangleCount; ++t) {
       const Vector3* corner[3];
@@ -138,7 +138,7 @@ void FinStarEffect::Render() {
   const float d = frameTimer.deltaSeconds;
   for (int m = 0; m < kModelCount; ++m) {
     ApplyRenderStates(kStateLists[m], kStateCounts[m]);
-    d3dDevice->SetStreamSource(0, vertexBuffers_[m], sizeof(LitVertex));
+    d3dDevice->SetStreamSource(0, vertexBuffers_[m], sizeof(FinStarVertex));
     Matrix4 world = WorldMatrix(m);
     d3dDevice->SetTransform(D3DTS_WORLD, &world);
     d3dDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, kLitModelTriangleCount);

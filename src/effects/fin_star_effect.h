@@ -20,7 +20,7 @@ struct LitModel {
 };
 
 // Position, flat normal and colour (FVF 0x52, 28 bytes).
-struct LitVertex {
+struct FinStarVertex {
   float x, y, z;
   float nx, ny, nz;
   D3DCOLOR diffuse;
@@ -31,7 +31,7 @@ class FinStarEffect : public Scene {
   static constexpr int kModelCount = 3;
   static constexpr int kVerticesPerModel = 36;
   static constexpr DWORD kVertexFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE;
-  static constexpr UINT kBufferBytes = kVerticesPerModel * sizeof(LitVertex);  // 1008
+  static constexpr UINT kBufferBytes = kVerticesPerModel * sizeof(FinStarVertex);  // 1008
 
   FinStarEffect();
   ~FinStarEffect() override;
