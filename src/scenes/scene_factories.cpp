@@ -1,7 +1,9 @@
 // The factories of the 18 scene-table slots.
 #include "scenes/scene_factories.h"
 
+#include "effects/fin_star_effect.h"
 #include "effects/raster_bars_effect.h"
+#include "effects/solids_effect.h"
 #include "layers/horizon_backdrop.h"
 #include "layers/logo_banner.h"
 #include "layers/message_panel.h"
@@ -20,10 +22,10 @@ const SceneFactory sceneFactories[18] = {
     CreateScene<PlaceholderScene>,   // 8 SquareTunnelEffect
     CreateScene<PlaceholderScene>,   // 9 StarfieldEffect
     CreateScene<PlaceholderScene>,   // 10 RotozoomEffect, second instance
-    CreateScene<PlaceholderScene>,   // 11 FinStarEffect
+    CreateScene<FinStarEffect>,      // 11
     CreateScene<PlaceholderScene>,   // 12 SpriteMorphEffect
     CreateScene<PlaceholderScene>,   // 13 DotBallsEffect
-    CreateScene<PlaceholderScene>,   // 14 SolidsEffect
+    CreateScene<SolidsEffect>,       // 14
     CreateScene<HorizonBackdrop>,    // 15
     CreateScene<LogoBanner>,         // 16
     CreateScene<NowPlayingTicker>,   // 17
