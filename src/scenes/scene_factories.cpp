@@ -1,7 +1,9 @@
 // The factories of the 18 scene-table slots.
 #include "scenes/scene_factories.h"
 
+#include "effects/dot_balls_effect.h"
 #include "effects/raster_bars_effect.h"
+#include "effects/sprite_morph_effect.h"
 #include "layers/horizon_backdrop.h"
 #include "layers/logo_banner.h"
 #include "layers/message_panel.h"
@@ -21,8 +23,8 @@ const SceneFactory sceneFactories[18] = {
     CreateScene<PlaceholderScene>,   // 9 StarfieldEffect
     CreateScene<PlaceholderScene>,   // 10 RotozoomEffect, second instance
     CreateScene<PlaceholderScene>,   // 11 FinStarEffect
-    CreateScene<PlaceholderScene>,   // 12 SpriteMorphEffect
-    CreateScene<PlaceholderScene>,   // 13 DotBallsEffect
+    CreateScene<SpriteMorphEffect>,  // 12
+    CreateScene<DotBallsEffect>,     // 13
     CreateScene<PlaceholderScene>,   // 14 SolidsEffect
     CreateScene<HorizonBackdrop>,    // 15
     CreateScene<LogoBanner>,         // 16
