@@ -52,13 +52,14 @@ set(MUSIDISK_GENERATED_SOURCES
   ${MUSIDISK_GENERATED_DIR}/music_bank_data.cpp)
 
 # Bitmap fonts for the GDI layer, baked with FreeType from Debian's DejaVu fonts.
+set(MUSIDISK_BAKE_FONT /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf)  # fonts-dejavu-core
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/fontbake/fontbake.cpp)
   musidisk_build_tool(musidisk-fontbake ${CMAKE_SOURCE_DIR}/tools/fontbake/fontbake.cpp)
   target_link_libraries(musidisk-fontbake PRIVATE PkgConfig::FREETYPE)
   add_custom_command(
     OUTPUT ${MUSIDISK_GENERATED_DIR}/baked_fonts.cpp
-    COMMAND musidisk-fontbake ${MUSIDISK_GENERATED_DIR}/baked_fonts.cpp
-    DEPENDS musidisk-fontbake
+    COMMAND musidisk-fontbake ${MUSIDISK_GENERATED_DIR}/baked_fonts.cpp ${MUSIDISK_BAKE_FONT}
+    DEPENDS musidisk-fontbake ${MUSIDISK_BAKE_FONT}
     COMMENT "Baking bitmap fonts"
     VERBATIM)
   list(APPEND MUSIDISK_GENERATED_SOURCES ${MUSIDISK_GENERATED_DIR}/baked_fonts.cpp)

@@ -37,6 +37,10 @@ typedef struct tagBITMAPINFO {
 
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 
+// Failure results of the calls that return a value rather than a handle or a BOOL.
+#define GDI_ERROR 0xFFFFFFFFL
+#define CLR_INVALID 0xFFFFFFFF
+
 #define BI_RGB 0L
 #define DIB_RGB_COLORS 0
 #define MM_TEXT 1
