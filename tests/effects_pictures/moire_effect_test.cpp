@@ -5,6 +5,10 @@
 
 #include <vector>
 
+#include "app/frame_timer.h"
+#include "effect_device.h"
+#include "gfx/graphics_device.h"
+
 namespace {
 
 TEST(MoireTexture, GreyRingsAtNamedTexels) {
@@ -40,6 +44,34 @@ TEST(MoireLayout, FirstFramePlatesAndHalfSize) {
   EXPECT_FLOAT_EQ(plates.x2, 160.0f);
   EXPECT_FLOAT_EQ(plates.y2, 120.0f);
   EXPECT_FLOAT_EQ(plates.halfSize, 640.0f);
+}
+
+}  // namespace
+
+namespace {
+
+class MoireDevice : public EffectDevice {};
+
+TEST_F(MoireDevice, PhasesWithNegativeSpeedNeverWrap) {
+  UseFrame();
+  MoireEffect effect;
+  ASSERT_EQ(effect.Init(), 0);
+  constexpr float kTwoPi = 6.283184f;
+  // Ten seconds in quarter-second frames.
+  frameTimer.deltaSeconds = 0.25f;
+  for (int frame = 0; frame < 40; ++frame) effect.Render();
+  const float* phases = effect.phases();
+  EXPECT_NEAR(phases[2], -17.0f, 1e-3f);
+  EXPECT_NEAR(phases[7], -9.0f, 1e-3f);
+  // Speed 2.0 passed the turn three times.
+  EXPECT_NEAR(phases[1], 20.0f - 3.0f * kTwoPi, 1e-3f);
+  for (int k : {0, 1, 3, 4, 5, 6}) {
+    EXPECT_GT(phases[k], 0.0f) << k;
+    EXPECT_LE(phases[k], kTwoPi) << k;
+  }
+  DWORD magFilter = 0;
+  d3dDevice->GetTextureStageState(0, D3DTSS_MAGFILTER, &magFilter);
+  EXPECT_EQ(magFilter, static_cast<DWORD>(D3DTEXF_POINT));
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
-// Tests of the interference rings: the ring texture and the wobble envelope.
+// Tests of the interference rings: the ring texture, the mirrored quarters of a field, the wobble
+// envelope and the tint.
 #include "effects/rings_effect.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "app/frame_timer.h"
+#include "effect_device.h"
+#include "gfx/graphics_device.h"
 
 namespace {
 
@@ -71,6 +76,98 @@ TEST(RingWobble, FollowsTheEnvelopeTable) {
     EXPECT_FLOAT_EQ(next.wobble, c.wobble);
     EXPECT_FLOAT_EQ(next.envelopeTime, c.envelopeTime);
   }
+}
+
+}  // namespace
+
+namespace {
+
+class RingsDevice : public EffectDevice {};
+
+uint32_t Rgb(uint32_t pixel) { return pixel & 0x00FFFFFF; }
+
+TEST_F(RingsDevice, FieldIsFourQuartersMirroredAboutItsCentre) {
+  UseFrame();
+  RingsEffect effect;
+  ASSERT_EQ(effect.Init(), 0);
+  d3dDevice->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+  d3dDevice->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+  d3dDevice->SetTexture(0, effect.ringTexture());
+  d3dDevice->SetVertexShader(kScreenVertexFvf);
+  d3dDevice->SetStreamSource(0, effect.vertexBuffer(), sizeof(ScreenVertex));
+  d3dDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  d3dDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  d3dDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+  // A centre between pixel centres puts every pixel in the middle of a texel: pixels 160 - k and
+  // 161 + k both show texel column 255 - k, and likewise for rows about 120.5.
+  effect.DrawRingField(160.5f, 120.5f, 0.0f, 0xFFFFFFFF);
+  std::vector<uint32_t> pixels = FramePixels();
+  auto at = [&](int x, int y) { return Rgb(pixels[y * kTargetWidth + x]); };
+  int mirrorFaults = 0;
+  for (int y = 0; y < kFrameHeight; ++y) {
+    for (int k = 0; k < 160; ++k) mirrorFaults += at(160 - k, y) != at(161 + k, y);
+  }
+  for (int x = 0; x < kFrameWidth; ++x) {
+    for (int j = 0; j < 120; ++j) mirrorFaults += at(x, 120 - j) != at(x, 121 + j);
+  }
+  EXPECT_EQ(mirrorFaults, 0);
+  // The row beside the centre shows the texture's centre row: a disc 8 pixels across, then bands
+  // of 8 pixels.
+  for (int k = 0; k < 160; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(at(160 - k, 120), ((k + 4) / 8) % 2 == 0 ? 0xFFFFFFu : 0u);
+  }
+  // Off the axes the 2x2 averages show as greys, texel (201, 214) at pixel (119, 66).
+  EXPECT_EQ(at(160 - (255 - 214), 120 - (255 - 201)), Rgb(ExpandR5G6B5(0x39E7)));
+}
+
+TEST_F(RingsDevice, TintScalesRedAndGreenOfTheWholeFrame) {
+  UseFrame();
+  RingsEffect effect;
+  ASSERT_EQ(effect.Init(), 0);
+  effect.Render();
+  std::vector<uint32_t> pixels = FramePixels();
+  int lit = 0, dark = 0, faults = 0;
+  for (int y = 0; y < kFrameHeight; ++y) {
+    for (int x = 0; x < kFrameWidth; ++x) {
+      uint32_t p = pixels[y * kTargetWidth + x];
+      uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      // Before the tint red equals blue (both are 5-bit greys, summed alike); blue is kept.
+      faults += r != (b * 128 * 2 + 255) / 510;
+      if (b == 255) {
+        ++lit;
+        faults += g != 160;
+      } else if (b == 0) {
+        ++dark;
+        faults += g != 0;
+      }
+    }
+  }
+  EXPECT_EQ(faults, 0);
+  EXPECT_GT(lit, 1000);
+  EXPECT_GT(dark, 1000);
+  // The first field's centre disc, white before the tint.
+  EXPECT_EQ(Rgb(pixels[120 * kTargetWidth + 220]), 0x80A0FFu);
+  DWORD addressU = 0, addressV = 0;
+  d3dDevice->GetTextureStageState(0, D3DTSS_ADDRESSU, &addressU);
+  d3dDevice->GetTextureStageState(0, D3DTSS_ADDRESSV, &addressV);
+  EXPECT_EQ(addressU, static_cast<DWORD>(D3DTADDRESS_WRAP));
+  EXPECT_EQ(addressV, static_cast<DWORD>(D3DTADDRESS_WRAP));
+}
+
+TEST_F(RingsDevice, RenderWrapsPhasesOnceAndOnlyAboveTheTurn) {
+  UseFrame();
+  RingsEffect effect;
+  ASSERT_EQ(effect.Init(), 0);
+  constexpr float kTwoPi = 6.283184f;
+  frameTimer.deltaSeconds = kTwoPi;
+  effect.Render();
+  const float* phases = effect.phases();
+  EXPECT_EQ(phases[4], kTwoPi);                            // speed 1.0: exactly a turn is kept
+  EXPECT_FLOAT_EQ(phases[2], kTwoPi * 2.0f - kTwoPi);      // speed 2.0: one turn taken off
+  EXPECT_FLOAT_EQ(phases[0], kTwoPi * 4.0f - kTwoPi);      // speed 4.0: still only one
+  EXPECT_FLOAT_EQ(effect.envelopeTime(), kTwoPi);
+  EXPECT_FLOAT_EQ(effect.wobble(), (kTwoPi - 6.0f) / 2.0f);
 }
 
 }  // namespace
