@@ -1,7 +1,9 @@
 // The factories of the 18 scene-table slots.
 #include "scenes/scene_factories.h"
 
+#include "effects/greetings_effect.h"
 #include "effects/raster_bars_effect.h"
+#include "effects/scroll_carpet_effect.h"
 #include "layers/horizon_backdrop.h"
 #include "layers/logo_banner.h"
 #include "layers/message_panel.h"
@@ -12,9 +14,9 @@ const SceneFactory sceneFactories[18] = {
     CreateScene<MessagePanel>,       // 0
     CreateScene<RasterBarsEffect>,   // 1
     CreateScene<PlaceholderScene>,   // 2 RotozoomEffect
-    CreateScene<PlaceholderScene>,   // 3 GreetingsEffect
+    CreateScene<GreetingsEffect>,    // 3
     CreateScene<PlaceholderScene>,   // 4 PointTunnelEffect
-    CreateScene<PlaceholderScene>,   // 5 ScrollCarpetEffect
+    CreateScene<ScrollCarpetEffect>, // 5
     CreateScene<PlaceholderScene>,   // 6 RingsEffect
     CreateScene<PlaceholderScene>,   // 7 MoireEffect
     CreateScene<PlaceholderScene>,   // 8 SquareTunnelEffect
