@@ -28,6 +28,10 @@ constexpr float kPhaseSpeed = 1.5f;       // radians of swell per second
 constexpr float kSpinSpeed = 1.0f;        // radians per second, clockwise from above
 constexpr float kScrollSpeed = 28.0f;     // text columns per second
 constexpr int kLowestShade = 63;          // red of the lowest point; the highest is 255
+// The swell's 64 units of height spread over 192 shades; negative because the truncated step is
+// subtracted from the lowest shade.
+constexpr float kShadeSteps = -192.0f;
+constexpr float kSwellRange = 64.0f;
 
 // The system face at cell height 8, regular.
 constexpr int kFontHeight = 8;
@@ -139,7 +143,7 @@ void ScrollCarpetEffect::Render() {
       const uint8_t* textRow = (mask != nullptr && s >= 1 && s <= kMaskRows) ? mask + (s - 1) * maskWidth_ : nullptr;
       for (int i = 0; i < kColumnCount; ++i) {
         float topZ = edge[s] * wave[i] * kSwellHeight;
-        int shade = kLowestShade - static_cast<int>((topZ + kSwellHeight) * -192.0f / 64.0f);
+        int shade = kLowestShade - static_cast<int>((topZ + kSwellHeight) * kShadeSteps / kSwellRange);
         D3DCOLOR colour = kOpaque | static_cast<D3DCOLOR>(shade) << 16;
         if (textRow != nullptr && textRow[(i + n) & wrap] != 0) {
           colour = kOpaque | static_cast<D3DCOLOR>(shade) * 0x010101u;
