@@ -1,7 +1,10 @@
 // The factories of the 18 scene-table slots.
 #include "scenes/scene_factories.h"
 
+#include "effects/point_tunnel_effect.h"
 #include "effects/raster_bars_effect.h"
+#include "effects/square_tunnel_effect.h"
+#include "effects/starfield_effect.h"
 #include "layers/horizon_backdrop.h"
 #include "layers/logo_banner.h"
 #include "layers/message_panel.h"
@@ -13,12 +16,12 @@ const SceneFactory sceneFactories[18] = {
     CreateScene<RasterBarsEffect>,   // 1
     CreateScene<PlaceholderScene>,   // 2 RotozoomEffect
     CreateScene<PlaceholderScene>,   // 3 GreetingsEffect
-    CreateScene<PlaceholderScene>,   // 4 PointTunnelEffect
+    CreateScene<PointTunnelEffect>,  // 4
     CreateScene<PlaceholderScene>,   // 5 ScrollCarpetEffect
     CreateScene<PlaceholderScene>,   // 6 RingsEffect
     CreateScene<PlaceholderScene>,   // 7 MoireEffect
-    CreateScene<PlaceholderScene>,   // 8 SquareTunnelEffect
-    CreateScene<PlaceholderScene>,   // 9 StarfieldEffect
+    CreateScene<SquareTunnelEffect>, // 8
+    CreateScene<StarfieldEffect>,    // 9
     CreateScene<PlaceholderScene>,   // 10 RotozoomEffect, second instance
     CreateScene<PlaceholderScene>,   // 11 FinStarEffect
     CreateScene<PlaceholderScene>,   // 12 SpriteMorphEffect
