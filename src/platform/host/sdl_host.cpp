@@ -118,6 +118,11 @@ void SdlHost::SetFullScreen(bool fullScreen) {
   }
   fullScreen_ = fullScreen;
   if (fullScreen) {
+    // Cover the desktop first: without a window manager to honour the full-screen request the
+    // borderless window still fills the screen.
+    Rect desktop = DesktopRect();
+    SDL_SetWindowPosition(window_, desktop.left, desktop.top);
+    SDL_SetWindowSize(window_, desktop.right - desktop.left, desktop.bottom - desktop.top);
     SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   } else {
     SDL_SetWindowFullscreen(window_, 0);

@@ -1,0 +1,140 @@
+// Defaults and validity of the device's raw state.
+#include "device_state.h"
+
+#include <bit>
+
+namespace d3d8sw {
+
+namespace {
+
+DWORD FloatBits(float f) { return std::bit_cast<DWORD>(f); }
+
+const D3DMATRIX kIdentity = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+
+// D3DSTENCILOP_KEEP and D3DORDER_* values, which the headers do not name.
+constexpr DWORD kStencilKeep = 1;
+constexpr DWORD kOrderCubic = 3;
+constexpr DWORD kOrderLinear = 1;
+
+}  // namespace
+
+bool DeviceState::IsRenderState(DWORD s) {
+  switch (s) {
+    case D3DRS_ZENABLE: case D3DRS_FILLMODE: case D3DRS_SHADEMODE: case D3DRS_LINEPATTERN:
+    case D3DRS_ZWRITEENABLE: case D3DRS_ALPHATESTENABLE: case D3DRS_LASTPIXEL: case D3DRS_SRCBLEND:
+    case D3DRS_DESTBLEND: case D3DRS_CULLMODE: case D3DRS_ZFUNC: case D3DRS_ALPHAREF:
+    case D3DRS_ALPHAFUNC: case D3DRS_DITHERENABLE: case D3DRS_ALPHABLENDENABLE: case D3DRS_FOGENABLE:
+    case D3DRS_SPECULARENABLE: case D3DRS_ZVISIBLE: case D3DRS_FOGCOLOR: case D3DRS_FOGTABLEMODE:
+    case D3DRS_FOGSTART: case D3DRS_FOGEND: case D3DRS_FOGDENSITY: case D3DRS_EDGEANTIALIAS:
+    case D3DRS_ZBIAS: case D3DRS_RANGEFOGENABLE: case D3DRS_STENCILENABLE: case D3DRS_STENCILFAIL:
+    case D3DRS_STENCILZFAIL: case D3DRS_STENCILPASS: case D3DRS_STENCILFUNC: case D3DRS_STENCILREF:
+    case D3DRS_STENCILMASK: case D3DRS_STENCILWRITEMASK: case D3DRS_TEXTUREFACTOR: case D3DRS_WRAP0:
+    case D3DRS_WRAP1: case D3DRS_WRAP2: case D3DRS_WRAP3: case D3DRS_WRAP4: case D3DRS_WRAP5:
+    case D3DRS_WRAP6: case D3DRS_WRAP7: case D3DRS_CLIPPING: case D3DRS_LIGHTING: case D3DRS_AMBIENT:
+    case D3DRS_FOGVERTEXMODE: case D3DRS_COLORVERTEX: case D3DRS_LOCALVIEWER: case D3DRS_NORMALIZENORMALS:
+    case D3DRS_DIFFUSEMATERIALSOURCE: case D3DRS_SPECULARMATERIALSOURCE: case D3DRS_AMBIENTMATERIALSOURCE:
+    case D3DRS_EMISSIVEMATERIALSOURCE: case D3DRS_VERTEXBLEND: case D3DRS_CLIPPLANEENABLE:
+    case D3DRS_SOFTWAREVERTEXPROCESSING: case D3DRS_POINTSIZE: case D3DRS_POINTSIZE_MIN:
+    case D3DRS_POINTSPRITEENABLE: case D3DRS_POINTSCALEENABLE: case D3DRS_POINTSCALE_A:
+    case D3DRS_POINTSCALE_B: case D3DRS_POINTSCALE_C: case D3DRS_MULTISAMPLEANTIALIAS:
+    case D3DRS_MULTISAMPLEMASK: case D3DRS_PATCHEDGESTYLE: case D3DRS_PATCHSEGMENTS:
+    case D3DRS_DEBUGMONITORTOKEN: case D3DRS_POINTSIZE_MAX: case D3DRS_INDEXEDVERTEXBLENDENABLE:
+    case D3DRS_COLORWRITEENABLE: case D3DRS_TWEENFACTOR: case D3DRS_BLENDOP: case D3DRS_POSITIONORDER:
+    case D3DRS_NORMALORDER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool DeviceState::IsStageState(DWORD type) { return type >= D3DTSS_COLOROP && type <= D3DTSS_RESULTARG && type != 12; }
+
+void DeviceState::SetDefaults(bool hasDepthBuffer, UINT targetWidth, UINT targetHeight) {
+  DWORD* rs = renderStates;
+  for (int i = 0; i < kRenderStateCount; ++i) rs[i] = 0;
+  rs[D3DRS_ZENABLE] = hasDepthBuffer ? D3DZB_TRUE : D3DZB_FALSE;
+  rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
+  rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+  rs[D3DRS_ZWRITEENABLE] = TRUE;
+  rs[D3DRS_LASTPIXEL] = TRUE;
+  rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+  rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+  rs[D3DRS_CULLMODE] = D3DCULL_CCW;
+  rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+  rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_FOGTABLEMODE] = D3DFOG_NONE;
+  rs[D3DRS_FOGSTART] = FloatBits(0.0f);
+  rs[D3DRS_FOGEND] = FloatBits(1.0f);
+  rs[D3DRS_FOGDENSITY] = FloatBits(1.0f);
+  rs[D3DRS_STENCILFAIL] = kStencilKeep;
+  rs[D3DRS_STENCILZFAIL] = kStencilKeep;
+  rs[D3DRS_STENCILPASS] = kStencilKeep;
+  rs[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_STENCILMASK] = 0xFFFFFFFF;
+  rs[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFF;
+  rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
+  rs[D3DRS_CLIPPING] = TRUE;
+  rs[D3DRS_LIGHTING] = TRUE;
+  rs[D3DRS_FOGVERTEXMODE] = D3DFOG_NONE;
+  rs[D3DRS_COLORVERTEX] = TRUE;
+  rs[D3DRS_LOCALVIEWER] = TRUE;
+  rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+  rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+  rs[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
+  rs[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
+  rs[D3DRS_POINTSIZE] = FloatBits(1.0f);
+  rs[D3DRS_POINTSIZE_MIN] = FloatBits(0.0f);
+  rs[D3DRS_POINTSCALE_A] = FloatBits(1.0f);
+  rs[D3DRS_POINTSCALE_B] = FloatBits(0.0f);
+  rs[D3DRS_POINTSCALE_C] = FloatBits(0.0f);
+  rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
+  rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFF;
+  rs[D3DRS_PATCHSEGMENTS] = FloatBits(1.0f);
+  rs[D3DRS_POINTSIZE_MAX] = FloatBits(64.0f);
+  rs[D3DRS_COLORWRITEENABLE] = 0xF;
+  rs[D3DRS_TWEENFACTOR] = FloatBits(0.0f);
+  rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
+  rs[D3DRS_POSITIONORDER] = kOrderCubic;
+  rs[D3DRS_NORMALORDER] = kOrderLinear;
+
+  for (int s = 0; s < kStageCount; ++s) {
+    DWORD* ts = stageStates[s];
+    for (int i = 0; i < kStageStateCount; ++i) ts[i] = 0;
+    ts[D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_TEXCOORDINDEX] = static_cast<DWORD>(s);
+    ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_ADDRESSW] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_MAGFILTER] = D3DTEXF_POINT;
+    ts[D3DTSS_MINFILTER] = D3DTEXF_POINT;
+    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+    ts[D3DTSS_MAXANISOTROPY] = 1;
+    ts[D3DTSS_COLORARG0] = D3DTA_CURRENT;
+    ts[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+    ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
+    textureTransforms[s] = kIdentity;
+  }
+
+  world = kIdentity;
+  view = kIdentity;
+  projection = kIdentity;
+  std::memset(&material, 0, sizeof material);
+  for (LightSlot& slot : lights) slot = LightSlot();
+  viewport = {0, 0, targetWidth, targetHeight, 0.0f, 1.0f};
+}
+
+D3DLIGHT8 DefaultLight() {
+  D3DLIGHT8 light;
+  std::memset(&light, 0, sizeof light);
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+  light.Direction = {0.0f, 0.0f, 1.0f};
+  return light;
+}
+
+}  // namespace d3d8sw

@@ -1,0 +1,299 @@
+// Primitive assembly and the path from set-up primitives to pixels.
+#include "draw_pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pixel_reference.h"
+#include "polygon_clipper.h"
+#include "rasterizer.h"
+
+namespace d3d8sw {
+
+namespace {
+
+// Vertices the scratch starts with: the largest draws of the show fit without growing.
+constexpr size_t kInitialScratch = 16384;
+
+int64_t SnapPoint(double v) {
+  double s = v * kSubPixelOne;
+  return static_cast<int64_t>(s >= 0 ? s + 0.5 : s - 0.5);
+}
+
+// ceil(a / 256) for 24.8 values.
+int64_t CeilPixel(int64_t a) { return (a + kSubPixelOne - 1) >> kSubPixelBits; }
+
+int64_t RoundToFixed(double v) {
+  constexpr double kLimit = 1.0e18;
+  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
+  if (v > kLimit) return static_cast<int64_t>(kLimit);
+  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+}
+
+}  // namespace
+
+DrawPipeline::DrawPipeline() { scratch_.resize(kInitialScratch); }
+
+bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& format, D3DPRIMITIVETYPE type,
+                             const TargetBinding& target, const TextureBinding* texture, float maxPointSize) {
+  target_ = target;
+  bool pointList = type == D3DPT_POINTLIST;
+  if (!vertices_.Prepare(state, format, pointList)) return false;
+  if (!pixel_.Configure(state, texture != nullptr, target.kind, target.depth != nullptr, target.depthD16)) {
+    return false;
+  }
+  texture_ = texture != nullptr ? *texture : TextureBinding();
+  pixel_.colour = target.colour;
+  pixel_.colourPitch = target.colourPitch;
+  pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
+  pixel_.depthPitch = target.depthPitch;
+
+  const D3DVIEWPORT8& vp = state.viewport;
+  scissor_.x0 = static_cast<int>(std::min<DWORD>(vp.X, static_cast<DWORD>(target.width)));
+  scissor_.y0 = static_cast<int>(std::min<DWORD>(vp.Y, static_cast<DWORD>(target.height)));
+  scissor_.x1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.X} + vp.Width, static_cast<uint64_t>(target.width)));
+  scissor_.y1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.Y} + vp.Height, static_cast<uint64_t>(target.height)));
+
+  cullMode_ = state.renderStates[D3DRS_CULLMODE];
+  if (cullMode_ < D3DCULL_NONE || cullMode_ > D3DCULL_CCW) return false;
+  flat_ = pixel_.flatShading;
+  pointSprite_ = state.renderStates[D3DRS_POINTSPRITEENABLE] != 0;
+  pointMin_ = std::max(0.0f, state.Float(D3DRS_POINTSIZE_MIN));
+  pointMax_ = std::min(state.Float(D3DRS_POINTSIZE_MAX), maxPointSize);
+  if (!(pointMax_ >= 0.0f)) pointMax_ = 0.0f;
+  return true;
+}
+
+void DrawPipeline::ProcessVertices(const uint8_t* vertices, UINT stride, UINT count) {
+  if (scratch_.size() < count) scratch_.resize(count);
+  vertices_.Process(vertices, stride, count, scratch_.data());
+}
+
+void DrawPipeline::DrawVertices(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
+                                UINT primitiveCount) {
+  ProcessVertices(vertices, stride, vertexCount);
+  const ProcessedVertex* v = scratch_.data();
+  if (type == D3DPT_POINTLIST) {
+    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(v[p]);
+  } else if (type == D3DPT_TRIANGLELIST) {
+    for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(v[3 * p], v[3 * p + 1], v[3 * p + 2], v[3 * p]);
+  } else {
+    // Every odd strip triangle is taken as (v1, v3, v2) so that all keep one winding.
+    for (UINT p = 0; p < primitiveCount; ++p) {
+      if ((p & 1) == 0) {
+        DrawTriangle(v[p], v[p + 1], v[p + 2], v[p]);
+      } else {
+        DrawTriangle(v[p], v[p + 2], v[p + 1], v[p]);
+      }
+    }
+  }
+}
+
+void DrawPipeline::DrawIndexed(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
+                               const uint16_t* indices, UINT minIndex, UINT primitiveCount) {
+  ProcessVertices(vertices, stride, vertexCount);
+  const ProcessedVertex* v = scratch_.data();
+  auto at = [&](UINT i) -> const ProcessedVertex& { return v[indices[i] - minIndex]; };
+  if (type == D3DPT_POINTLIST) {
+    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(at(p));
+  } else if (type == D3DPT_TRIANGLELIST) {
+    for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
+  } else {
+    for (UINT p = 0; p < primitiveCount; ++p) {
+      if ((p & 1) == 0) {
+        DrawTriangle(at(p), at(p + 1), at(p + 2), at(p));
+      } else {
+        DrawTriangle(at(p), at(p + 2), at(p + 1), at(p));
+      }
+    }
+  }
+}
+
+void DrawPipeline::DrawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                                const ProcessedVertex& provoking) {
+  uint32_t any = a.clipBits | b.clipBits | c.clipBits;
+  if (any & kClipInvalid) return;
+  uint32_t all = a.clipBits & b.clipBits & c.clipBits;
+  if (all & (kFrustumBits | kGuardLeft | kGuardRight | kGuardBottom | kGuardTop)) return;
+  bool pretransformed = vertices_.pretransformed();
+  // Flat shading colours the whole triangle by its first vertex.
+  float flat[4];
+  const float* flatColour = nullptr;
+  if (flat_) {
+    const ShadedVertex& p = pretransformed ? provoking.screen : provoking.clip;
+    flat[0] = p.r;
+    flat[1] = p.g;
+    flat[2] = p.b;
+    flat[3] = p.a;
+    flatColour = flat;
+  }
+  if ((any & kClipPlaneBits) == 0) {
+    DrawScreenTriangle(&a.screen, &b.screen, &c.screen, flatColour);
+    return;
+  }
+  ShadedVertex polygon[PolygonClipper::kMaxVertices];
+  int count;
+  if (pretransformed) {
+    const ShadedVertex* in[3] = {&a.screen, &b.screen, &c.screen};
+    count = PolygonClipper::ClipScreen(in, polygon);
+  } else {
+    const ShadedVertex* in[3] = {&a.clip, &b.clip, &c.clip};
+    count = PolygonClipper::ClipHomogeneous(in, any & kClipPlaneBits, polygon);
+    for (int i = 0; i < count; ++i) {
+      ShadedVertex clip = polygon[i];
+      vertices_.Project(clip, &polygon[i]);
+    }
+  }
+  for (int i = 1; i + 1 < count; ++i) DrawScreenTriangle(&polygon[0], &polygon[i], &polygon[i + 1], flatColour);
+}
+
+void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
+                                      const float* flatColour) {
+  Triangle t;
+  if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &t)) return;
+  int texWidth = 0;
+  int texHeight = 0;
+  if (pixel_.textureUsed) {
+    const TextureLevelView& top = texture_.levels[0];
+    float footprint = setup_.TexelFootprint(top.width, top.height);
+    int level = pixel_.ChooseLevel(texture_.levelCount, footprint);
+    // Magnification while one pixel step covers at most one texel of level 0.
+    pixel_.SetTexture(texture_.levels[level], footprint > 1.0f);
+    texWidth = texture_.levels[level].width;
+    texHeight = texture_.levels[level].height;
+  }
+  setup_.FinishPlanes(texWidth, texHeight, &t);
+  ShadeTriangle(t);
+}
+
+void DrawPipeline::ShadeTriangle(const Triangle& t) {
+  const PixelState& s = pixel_;
+  uint32_t* colour = s.colour;
+  const int pitch = s.colourPitch;
+  uint8_t* depth = static_cast<uint8_t*>(s.depth);
+  const size_t depthRow = static_cast<size_t>(s.depthPitch) * (s.depthD16 ? 2 : 4);
+  const size_t depthBytes = s.depthD16 ? 2 : 4;
+
+  if (t.planes.perspective) {
+    auto sink = [&](int y, int x0, int x1) { PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1); };
+    if (referenceRasterizer_) {
+      Rasterizer::WalkReference(t, sink);
+    } else {
+      Rasterizer::Walk(t, sink);
+    }
+    return;
+  }
+
+  SpanFunction fn = nullptr;
+  if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
+    fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+  }
+  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  auto sink = [&](int y, int x0, int x1) {
+    SpanJob job;
+    job.colour = colour + static_cast<size_t>(y) * pitch + x0;
+    job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
+    t.planes.FillJob(x0, x1, y, &job);
+    fn(s, job);
+  };
+  if (referenceRasterizer_) {
+    Rasterizer::WalkReference(t, sink);
+  } else {
+    Rasterizer::Walk(t, sink);
+  }
+}
+
+SpanFunction DrawPipeline::Kernel(uint32_t key) {
+  CacheEntry& e = cache_[(key ^ (key >> 7) ^ (key >> 15)) & (kCacheSize - 1)];
+  if (e.key != key) {
+    e.key = key;
+    e.function = SpanKernels::Find(key);
+  }
+  return e.function;
+}
+
+void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
+  if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return;
+  const ShadedVertex& v = p.screen;
+  float size = std::clamp(p.pointSize, pointMin_, pointMax_);
+  if (!(size > 0.0f)) return;
+  // The point is the screen square from x - size/2 to x + size/2 (same in y), filled with the
+  // triangle rules: centres on its left and top edges are in, on its right and bottom edges out.
+  int64_t half = SnapPoint(size * 0.5);
+  int64_t x = SnapPoint(v.x);
+  int64_t y = SnapPoint(v.y);
+  int64_t x0 = std::max<int64_t>(CeilPixel(x - half), scissor_.x0);
+  int64_t x1 = std::min<int64_t>(CeilPixel(x + half) - 1, scissor_.x1 - 1);
+  int64_t y0 = std::max<int64_t>(CeilPixel(y - half), scissor_.y0);
+  int64_t y1 = std::min<int64_t>(CeilPixel(y + half) - 1, scissor_.y1 - 1);
+  if (x0 > x1 || y0 > y1) return;
+
+  Triangle t;
+  Interpolants& q = t.planes;
+  q.refX = static_cast<int>(x0);
+  q.refY = static_cast<int>(y0);
+  auto constant = [](double value, double scale, FixedPlane* plane) {
+    plane->base = RoundToFixed(value * scale);
+    plane->gx = plane->gy = 0;
+  };
+  constexpr double kColour = double(int64_t{1} << kColourFractionBits);
+  constexpr double kTexel = double(int64_t{1} << kTexelFractionBits);
+  constant(v.r, kColour, &q.r);
+  constant(v.g, kColour, &q.g);
+  constant(v.b, kColour, &q.b);
+  constant(v.a, kColour, &q.a);
+  constant(std::clamp(static_cast<double>(v.z), -64.0, 64.0), double(kDepthOne), &q.z);
+  constant(v.fog, double(kFogOne), &q.fog);
+  t.vConstRow = true;
+  if (pixel_.textureUsed) {
+    const TextureLevelView& top = texture_.levels[0];
+    float footprint = pointSprite_ ? static_cast<float>(std::max(top.width, top.height)) / size : 0.0f;
+    int level = pixel_.ChooseLevel(texture_.levelCount, footprint);
+    pixel_.SetTexture(texture_.levels[level], footprint > 1.0f);
+    double w = texture_.levels[level].width;
+    double h = texture_.levels[level].height;
+    if (pointSprite_) {
+      // Sprite coordinates run from (0, 0) at the top-left corner to (1, 1) at the bottom-right.
+      double left = static_cast<double>(x - half) / kSubPixelOne;
+      double top0 = static_cast<double>(y - half) / kSubPixelOne;
+      double extent = static_cast<double>(2 * half) / kSubPixelOne;
+      q.u.base = RoundToFixed((x0 - left) / extent * w * kTexel);
+      q.u.gx = RoundToFixed(w / extent * kTexel);
+      q.u.gy = 0;
+      q.v.base = RoundToFixed((y0 - top0) / extent * h * kTexel);
+      q.v.gx = 0;
+      q.v.gy = RoundToFixed(h / extent * kTexel);
+    } else {
+      constant(v.u, w * kTexel, &q.u);
+      constant(v.v, h * kTexel, &q.v);
+    }
+  } else {
+    q.u = q.v = FixedPlane();
+  }
+  t.minX = static_cast<int>(x0);
+  t.maxX = static_cast<int>(x1);
+  t.minY = static_cast<int>(y0);
+  t.maxY = static_cast<int>(y1);
+  t.constColour = true;
+  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
+  t.constDiffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
+  t.fogActive = v.fog < 1.0f;
+
+  const PixelState& s = pixel_;
+  SpanFunction fn = nullptr;
+  if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
+    fn = Kernel(s.PrimitiveKey(true, t.constDiffuse, true, t.fogActive));
+  }
+  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  uint8_t* depth = static_cast<uint8_t*>(s.depth);
+  const size_t depthBytes = s.depthD16 ? 2 : 4;
+  for (int row = t.minY; row <= t.maxY; ++row) {
+    SpanJob job;
+    job.colour = s.colour + static_cast<size_t>(row) * s.colourPitch + t.minX;
+    job.depth = depth != nullptr ? depth + (static_cast<size_t>(row) * s.depthPitch + t.minX) * depthBytes : nullptr;
+    q.FillJob(t.minX, t.maxX, row, &job);
+    fn(s, job);
+  }
+}
+
+}  // namespace d3d8sw

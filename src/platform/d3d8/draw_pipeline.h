@@ -1,0 +1,91 @@
+// One draw call through the pipeline: vertex processing, primitive assembly (lists, strips,
+// points), clipping, triangle setup, rasterization and the pixel paths, fast or reference.
+// Owns the scratch memory of the vertex stage, which grows to the largest draw seen and is then
+// reused, so drawing allocates nothing in steady state.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "device_state.h"
+#include "pixel_state.h"
+#include "shaded_vertex.h"
+#include "span_kernels.h"
+#include "triangle_setup.h"
+#include "vertex_format.h"
+#include "vertex_processor.h"
+
+namespace d3d8sw {
+
+// Levels of a texture (4096 x 4096 has 13).
+constexpr int kMaxTextureLevels = 13;
+
+struct TextureBinding {
+  int levelCount = 0;
+  TextureLevelView levels[kMaxTextureLevels];
+};
+
+struct TargetBinding {
+  uint32_t* colour = nullptr;  // pixel (0, 0), A8R8G8B8 storage
+  int colourPitch = 0;         // pixels
+  int width = 0;
+  int height = 0;
+  TargetKind kind = TargetKind::kX8R8G8B8;
+  void* depth = nullptr;  // depth value (0, 0), or null without a depth buffer
+  int depthPitch = 0;     // values
+  bool depthD16 = false;
+};
+
+class DrawPipeline {
+ public:
+  DrawPipeline();
+
+  // Reads the state for the next draws. Returns false for a mode outside what the device draws.
+  bool Configure(const DeviceState& state, const VertexFormat& format, D3DPRIMITIVETYPE type,
+                 const TargetBinding& target, const TextureBinding* texture, float maxPointSize);
+
+  // Draws `primitiveCount` primitives from `vertexCount` consecutive vertices.
+  void DrawVertices(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
+                    UINT primitiveCount);
+  // Draws with 16-bit indices; index i refers to vertices[i - minIndex], all within vertexCount.
+  void DrawIndexed(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
+                   const uint16_t* indices, UINT minIndex, UINT primitiveCount);
+
+  // Test controls: shade every pixel with the reference path; rasterize with the reference walk.
+  void SetReferencePixels(bool on) { referencePixels_ = on; }
+  void SetReferenceRasterizer(bool on) { referenceRasterizer_ = on; }
+
+ private:
+  void ProcessVertices(const uint8_t* vertices, UINT stride, UINT count);
+  void DrawTriangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                    const ProcessedVertex& provoking);
+  void DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
+                          const float* flatColour);
+  void DrawPoint(const ProcessedVertex& p);
+  void ShadeTriangle(const Triangle& t);
+  SpanFunction Kernel(uint32_t key);
+
+  VertexProcessor vertices_;
+  PixelState pixel_;
+  TriangleSetup setup_;
+  TargetBinding target_;
+  TextureBinding texture_;
+  Scissor scissor_;
+  DWORD cullMode_ = D3DCULL_CCW;
+  bool flat_ = false;
+  bool pointSprite_ = false;
+  float pointMin_ = 0, pointMax_ = 64;
+  std::vector<ProcessedVertex> scratch_;
+
+  struct CacheEntry {
+    uint32_t key = 0xFFFFFFFF;
+    SpanFunction function = nullptr;
+  };
+  static constexpr int kCacheSize = 32;
+  CacheEntry cache_[kCacheSize];
+
+  bool referencePixels_ = false;
+  bool referenceRasterizer_ = false;
+};
+
+}  // namespace d3d8sw

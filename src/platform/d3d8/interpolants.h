@@ -1,0 +1,74 @@
+// Plane equations of a primitive's attributes over the pixel grid, in the fixed-point formats of
+// SpanJob, and the floating-point planes of perspective-correct interpolation.
+#pragma once
+
+#include <cstdint>
+
+#include "span_job.h"
+
+namespace d3d8sw {
+
+// value(refX + dx, refY + dy) = base + gx * dx + gy * dy, exactly (integer arithmetic), so a
+// pixel's value does not depend on the path taken to it. Constant attributes have gx = gy = 0.
+struct FixedPlane {
+  int64_t base = 0;
+  int64_t gx = 0;
+  int64_t gy = 0;
+  int64_t At(int dx, int dy) const { return base + gx * dx + gy * dy; }
+};
+
+// A plane in floating point: value(x, y) = at0 + dx * (x - refX) + dy * (y - refY).
+struct FloatPlane {
+  double at0 = 0;
+  double dx = 0;
+  double dy = 0;
+  double At(int x, int y) const { return at0 + dx * x + dy * y; }
+};
+
+struct Interpolants {
+  int refX = 0;
+  int refY = 0;
+  FixedPlane r, g, b, a;  // 16 fraction bits
+  FixedPlane u, v;        // texels of the sampled level, 32 fraction bits
+  FixedPlane z;           // 40 fraction bits
+  FixedPlane fog;         // 16 fraction bits
+
+  // Perspective-correct interpolation (rhw varies and some attribute varies): the attributes
+  // flagged in `perspectiveMask` come from attribute x rhw / rhw per pixel; the rest (and z,
+  // which is linear in screen space) from the fixed planes.
+  bool perspective = false;
+  uint32_t perspectiveMask = 0;  // bits: 1 colour, 2 u, 4 v, 8 fog
+  FloatPlane q;                  // rhw; planes below hold attribute x rhw, relative to (refX, refY)
+  FloatPlane qr, qg, qb, qa, qu, qv, qfog;
+  double uScale = 0, vScale = 0;  // texels per texture-coordinate unit (level size)
+
+  // The span job of pixels x0..x1 (inclusive) of row y, with its pointers left unset.
+  void FillJob(int x0, int x1, int y, SpanJob* job) const {
+    int dx = x0 - refX;
+    int dy = y - refY;
+    job->count = x1 - x0 + 1;
+    job->r = r.At(dx, dy);
+    job->g = g.At(dx, dy);
+    job->b = b.At(dx, dy);
+    job->a = a.At(dx, dy);
+    job->dr = r.gx;
+    job->dg = g.gx;
+    job->db = b.gx;
+    job->da = a.gx;
+    job->u = u.At(dx, dy);
+    job->v = v.At(dx, dy);
+    job->du = u.gx;
+    job->dv = v.gx;
+    job->z = z.At(dx, dy);
+    job->dz = z.gx;
+    job->fog = fog.At(dx, dy);
+    job->dfog = fog.gx;
+  }
+
+  // Bounds on plane coefficients: with offsets of at most 8192 pixels from the reference pixel
+  // (targets are at most 4096 pixels a side), |base| + 8192 |gx| + 8192 |gy| stays below 2^62.
+  static constexpr double kBaseLimit = 4611686018427387904.0 / 4;  // 2^60
+  static constexpr double kGradientLimit = 17592186044416.0 * 8;    // 2^47
+};
+
+}  // namespace d3d8sw

@@ -1,0 +1,197 @@
+// Triangle setup: snapping, culling, edge functions with the top-left rule, attribute planes.
+#include "triangle_setup.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "d3d8types.h"
+
+namespace d3d8sw {
+
+namespace {
+
+// Rounds half away from zero and clamps to +-limit (NaN goes to -limit).
+int64_t RoundClamped(double v, double limit) {
+  if (!(v > -limit)) return static_cast<int64_t>(-limit);
+  if (v > limit) return static_cast<int64_t>(limit);
+  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+}
+
+int64_t Snap(float coordinate) {
+  double v = static_cast<double>(coordinate) * kSubPixelOne;
+  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+}
+
+// Depth values far outside 0..1 only matter through their order; bounding them keeps the
+// 40-fraction-bit depth planes in range.
+double BoundedDepth(float z) { return std::clamp(static_cast<double>(z), -64.0, 64.0); }
+
+constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
+constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
+constexpr double kDepthScale = double(kDepthOne);
+constexpr double kFogScale = double(kFogOne);
+
+}  // namespace
+
+bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const ShadedVertex* v2,
+                          const Scissor& scissor, uint32_t cullMode, const float* flatColour, Triangle* out) {
+  int64_t xf[3] = {Snap(v0->x), Snap(v1->x), Snap(v2->x)};
+  int64_t yf[3] = {Snap(v0->y), Snap(v1->y), Snap(v2->y)};
+  // Twice the signed area; positive is clockwise on screen (y points down).
+  int64_t area = (xf[1] - xf[0]) * (yf[2] - yf[0]) - (xf[2] - xf[0]) * (yf[1] - yf[0]);
+  if (area == 0) return false;
+  if (cullMode == D3DCULL_CCW && area < 0) return false;
+  if (cullMode == D3DCULL_CW && area > 0) return false;
+  v_[0] = v0;
+  v_[1] = v1;
+  v_[2] = v2;
+  if (area < 0) {
+    std::swap(xf[1], xf[2]);
+    std::swap(yf[1], yf[2]);
+    std::swap(v_[1], v_[2]);
+  }
+
+  int64_t minXf = std::min({xf[0], xf[1], xf[2]});
+  int64_t maxXf = std::max({xf[0], xf[1], xf[2]});
+  int64_t minYf = std::min({yf[0], yf[1], yf[2]});
+  int64_t maxYf = std::max({yf[0], yf[1], yf[2]});
+  int64_t minX = std::max<int64_t>((minXf + kSubPixelOne - 1) >> kSubPixelBits, scissor.x0);
+  int64_t maxX = std::min<int64_t>(maxXf >> kSubPixelBits, scissor.x1 - 1);
+  int64_t minY = std::max<int64_t>((minYf + kSubPixelOne - 1) >> kSubPixelBits, scissor.y0);
+  int64_t maxY = std::min<int64_t>(maxYf >> kSubPixelBits, scissor.y1 - 1);
+  if (minX > maxX || minY > maxY) return false;
+  out->minX = static_cast<int>(minX);
+  out->maxX = static_cast<int>(maxX);
+  out->minY = static_cast<int>(minY);
+  out->maxY = static_cast<int>(maxY);
+
+  for (int k = 0; k < 3; ++k) {
+    int a = k;
+    int b = k == 2 ? 0 : k + 1;
+    int64_t ea = yf[a] - yf[b];
+    int64_t eb = xf[b] - xf[a];
+    EdgeFunction& e = out->edges[k];
+    e.a = ea * kSubPixelOne;
+    e.b = eb * kSubPixelOne;
+    e.c = (yf[b] - yf[a]) * xf[a] - (xf[b] - xf[a]) * yf[a];
+    // Top-left rule for a clockwise triangle: a left edge runs upwards (a > 0), a top edge is
+    // horizontal and runs rightwards with the triangle below it.
+    bool topLeft = ea > 0 || (ea == 0 && eb > 0);
+    e.bias = topLeft ? 0 : -1;
+  }
+
+  for (int i = 0; i < 3; ++i) {
+    x_[i] = static_cast<double>(xf[i]) / kSubPixelOne;
+    y_[i] = static_cast<double>(yf[i]) / kSubPixelOne;
+    const float* c = flatColour;
+    float own[4] = {v_[i]->r, v_[i]->g, v_[i]->b, v_[i]->a};
+    if (c == nullptr) c = own;
+    for (int ch = 0; ch < 4; ++ch) colour_[i][ch] = c[ch];
+  }
+  invArea_ = 1.0 / ((x_[1] - x_[0]) * (y_[2] - y_[0]) - (x_[2] - x_[0]) * (y_[1] - y_[0]));
+  refX_ = out->minX;
+  refY_ = out->minY;
+
+  bool colourVaries = false;
+  for (int ch = 0; ch < 4; ++ch) {
+    if (colour_[0][ch] != colour_[1][ch] || colour_[0][ch] != colour_[2][ch]) colourVaries = true;
+  }
+  out->constColour = !colourVaries;
+  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
+  out->constDiffuse = (byte(colour_[0][3]) << 24) | (byte(colour_[0][0]) << 16) | (byte(colour_[0][1]) << 8) |
+                      byte(colour_[0][2]);
+  out->fogActive = v_[0]->fog < 1.0f || v_[1]->fog < 1.0f || v_[2]->fog < 1.0f;
+  u_ = Plane(v_[0]->u, v_[1]->u, v_[2]->u);
+  v_grad_ = Plane(v_[0]->v, v_[1]->v, v_[2]->v);
+  bool fogVaries = !(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog);
+  float w0 = v_[0]->w, w1 = v_[1]->w, w2 = v_[2]->w;
+  bool rhwVaries = !(w0 == w1 && w0 == w2);
+  bool rhwUsable = w0 > 0 && w1 > 0 && w2 > 0 && std::isfinite(w0) && std::isfinite(w1) && std::isfinite(w2);
+  perspective_ = rhwVaries && rhwUsable && (colourVaries || u_.varies || v_grad_.varies || fogVaries);
+  return true;
+}
+
+TriangleSetup::Gradient TriangleSetup::Plane(double a0, double a1, double a2) const {
+  Gradient g;
+  g.v0 = a0;
+  g.varies = !(a0 == a1 && a0 == a2);
+  if (g.varies) {
+    double d1 = a1 - a0;
+    double d2 = a2 - a0;
+    g.dx = (d1 * (y_[2] - y_[0]) - d2 * (y_[1] - y_[0])) * invArea_;
+    g.dy = (d2 * (x_[1] - x_[0]) - d1 * (x_[2] - x_[0])) * invArea_;
+  }
+  return g;
+}
+
+void TriangleSetup::Fix(const Gradient& g, double scale, FixedPlane* out) const {
+  if (!g.varies) {
+    // A constant attribute has exactly zero gradients: every pixel gets the vertex value.
+    out->base = RoundClamped(g.v0 * scale, Interpolants::kBaseLimit);
+    out->gx = out->gy = 0;
+    return;
+  }
+  double at = g.v0 + g.dx * (refX_ - x_[0]) + g.dy * (refY_ - y_[0]);
+  out->base = RoundClamped(at * scale, Interpolants::kBaseLimit);
+  out->gx = RoundClamped(g.dx * scale, Interpolants::kGradientLimit);
+  out->gy = RoundClamped(g.dy * scale, Interpolants::kGradientLimit);
+}
+
+void TriangleSetup::FloatPlaneOf(double a0, double a1, double a2, FloatPlane* out) const {
+  Gradient g = Plane(a0, a1, a2);
+  out->dx = g.dx;
+  out->dy = g.dy;
+  out->at0 = g.v0 + g.dx * (refX_ - x_[0]) + g.dy * (refY_ - y_[0]);
+}
+
+float TriangleSetup::TexelFootprint(int width, int height) const {
+  double ux = u_.dx * width, vx = v_grad_.dx * height;
+  double uy = u_.dy * width, vy = v_grad_.dy * height;
+  return static_cast<float>(std::sqrt(std::max(ux * ux + vx * vx, uy * uy + vy * vy)));
+}
+
+void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) const {
+  Interpolants& p = out->planes;
+  p.refX = refX_;
+  p.refY = refY_;
+  Fix(Plane(colour_[0][0], colour_[1][0], colour_[2][0]), kColourScale, &p.r);
+  Fix(Plane(colour_[0][1], colour_[1][1], colour_[2][1]), kColourScale, &p.g);
+  Fix(Plane(colour_[0][2], colour_[1][2], colour_[2][2]), kColourScale, &p.b);
+  Fix(Plane(colour_[0][3], colour_[1][3], colour_[2][3]), kColourScale, &p.a);
+  Fix(u_, kTexelScale * texWidth, &p.u);
+  Fix(v_grad_, kTexelScale * texHeight, &p.v);
+  Fix(Plane(BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)), kDepthScale, &p.z);
+  Fix(Plane(v_[0]->fog, v_[1]->fog, v_[2]->fog), kFogScale, &p.fog);
+
+  p.perspective = perspective_;
+  p.perspectiveMask = 0;
+  if (perspective_) {
+    double q[3] = {v_[0]->w, v_[1]->w, v_[2]->w};
+    FloatPlaneOf(q[0], q[1], q[2], &p.q);
+    if (!out->constColour) {
+      p.perspectiveMask |= 1;
+      FloatPlaneOf(colour_[0][0] * q[0], colour_[1][0] * q[1], colour_[2][0] * q[2], &p.qr);
+      FloatPlaneOf(colour_[0][1] * q[0], colour_[1][1] * q[1], colour_[2][1] * q[2], &p.qg);
+      FloatPlaneOf(colour_[0][2] * q[0], colour_[1][2] * q[1], colour_[2][2] * q[2], &p.qb);
+      FloatPlaneOf(colour_[0][3] * q[0], colour_[1][3] * q[1], colour_[2][3] * q[2], &p.qa);
+    }
+    if (u_.varies) {
+      p.perspectiveMask |= 2;
+      FloatPlaneOf(v_[0]->u * q[0], v_[1]->u * q[1], v_[2]->u * q[2], &p.qu);
+    }
+    if (v_grad_.varies) {
+      p.perspectiveMask |= 4;
+      FloatPlaneOf(v_[0]->v * q[0], v_[1]->v * q[1], v_[2]->v * q[2], &p.qv);
+    }
+    if (!(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog)) {
+      p.perspectiveMask |= 8;
+      FloatPlaneOf(v_[0]->fog * q[0], v_[1]->fog * q[1], v_[2]->fog * q[2], &p.qfog);
+    }
+    p.uScale = texWidth;
+    p.vScale = texHeight;
+  }
+  out->vConstRow = p.v.gx == 0 && (p.perspectiveMask & 4) == 0;
+}
+
+}  // namespace d3d8sw

@@ -1,0 +1,221 @@
+// A private X server with the music disk running in it.
+#include "desktop_session.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+void Stop(pid_t& pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+
+}  // namespace
+
+DesktopSession::DesktopSession() {
+  char pattern[] = "/tmp/musidisk-sound-XXXXXX";
+  int fd = mkstemp(pattern);
+  if (fd >= 0) close(fd);
+  soundFile_ = pattern;
+}
+
+DesktopSession::~DesktopSession() {
+  Stop(program_);
+  Stop(server_);
+  std::remove(soundFile_.c_str());
+}
+
+bool DesktopSession::StartServer(int width, int height) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  server_ = fork();
+  if (server_ == 0) {
+    close(fds[0]);
+    std::string fd = std::to_string(fds[1]);
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 2);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  // Xvfb writes its display number to the pipe once it accepts connections.
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) return false;
+  display_ = ":" + number;
+  return true;
+}
+
+bool DesktopSession::StartProgram() {
+  std::string program = std::string(MUSIDISK_BINARY_DIR) + "/musidisk";
+  program_ = fork();
+  if (program_ == 0) {
+    setenv("DISPLAY", display_.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", soundFile_.c_str(), 1);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return program_ > 0;
+}
+
+std::string DesktopSession::Run(const std::string& command, int* status) {
+  std::string full = "DISPLAY=" + display_ + " " + command + " 2>/dev/null";
+  FILE* pipe = popen(full.c_str(), "r");
+  std::string output;
+  if (pipe == nullptr) {
+    *status = -1;
+    return output;
+  }
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  *status = pclose(pipe);
+  return output;
+}
+
+std::optional<std::string> DesktopSession::WaitForWindow(double seconds) {
+  double deadline = Now() + seconds;
+  while (Now() < deadline) {
+    int status = 0;
+    std::string id = Run("xdotool search --onlyvisible --name 'Tarnvik Musidisk'", &status);
+    if (status == 0 && !id.empty()) return id.substr(0, id.find('\n'));
+    Sleep(0.1);
+  }
+  return std::nullopt;
+}
+
+std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) {
+  int status = 0;
+  std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
+  if (status != 0) return std::nullopt;
+  WindowGeometry g;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq);
+    int value = std::atoi(line.c_str() + eq + 1);
+    if (key == "X") g.x = value;
+    if (key == "Y") g.y = value;
+    if (key == "WIDTH") g.width = value;
+    if (key == "HEIGHT") g.height = value;
+  }
+  return g;
+}
+
+std::string DesktopSession::WindowName(const std::string& window) {
+  int status = 0;
+  std::string name = Run("xdotool getwindowname " + window, &status);
+  while (!name.empty() && name.back() == '\n') name.pop_back();
+  return name;
+}
+
+bool DesktopSession::XDoTool(const std::string& arguments) {
+  int status = 0;
+  Run("xdotool " + arguments, &status);
+  return status == 0;
+}
+
+bool DesktopSession::Key(const std::string& window, const std::string& keys) {
+  return XDoTool("windowfocus --sync " + window + " key --delay 60 " + keys);
+}
+
+bool DesktopSession::RequestClose(const std::string& window) {
+  Display* x = XOpenDisplay(display_.c_str());
+  if (x == nullptr) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = static_cast<Window>(std::stoul(window));
+  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  Status sent = XSendEvent(x, event.xclient.window, False, NoEventMask, &event);
+  XCloseDisplay(x);
+  return sent != 0;
+}
+
+std::vector<uint32_t> DesktopSession::Screen(int* width, int* height) {
+  std::vector<uint32_t> pixels;
+  Display* x = XOpenDisplay(display_.c_str());
+  if (x == nullptr) return pixels;
+  Window root = DefaultRootWindow(x);
+  XWindowAttributes attributes;
+  XGetWindowAttributes(x, root, &attributes);
+  XImage* image = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+  if (image != nullptr) {
+    *width = attributes.width;
+    *height = attributes.height;
+    pixels.resize(static_cast<size_t>(*width) * *height);
+    for (int py = 0; py < *height; ++py) {
+      for (int px = 0; px < *width; ++px) pixels[py * *width + px] = static_cast<uint32_t>(XGetPixel(image, px, py));
+    }
+    XDestroyImage(image);
+  }
+  XCloseDisplay(x);
+  return pixels;
+}
+
+std::optional<int> DesktopSession::WaitForExit(double seconds) {
+  double deadline = Now() + seconds;
+  while (Now() < deadline) {
+    int status = 0;
+    pid_t done = waitpid(program_, &status, WNOHANG);
+    if (done == program_) {
+      program_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    Sleep(0.05);
+  }
+  return std::nullopt;
+}
+
+std::vector<int16_t> DesktopSession::Sound() const {
+  std::ifstream in(soundFile_, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+  }
+  return samples;
+}
+
+double MeanBrightness(const std::vector<uint32_t>& screen, int width, int x0, int y0, int x1, int y1) {
+  double sum = 0;
+  long count = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      uint32_t p = screen[static_cast<size_t>(y) * width + x];
+      sum += (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3.0;
+      ++count;
+    }
+  }
+  return count ? sum / count : 0;
+}
