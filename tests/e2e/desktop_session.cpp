@@ -130,6 +130,17 @@ std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window
   return g;
 }
 
+std::optional<WindowGeometry> DesktopSession::WaitForSize(const std::string& window, int width, int height,
+                                                          double seconds) {
+  double deadline = Now() + seconds;
+  std::optional<WindowGeometry> g = Geometry(window);
+  while (Now() < deadline && (!g || g->width != width || g->height != height)) {
+    Sleep(0.1);
+    g = Geometry(window);
+  }
+  return g;
+}
+
 std::string DesktopSession::WindowName(const std::string& window) {
   int status = 0;
   std::string name = Run("xdotool getwindowname " + window, &status);

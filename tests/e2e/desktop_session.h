@@ -29,6 +29,8 @@ class DesktopSession {
   // Waits for the program's window to be mapped; its X id, or empty after `seconds`.
   std::optional<std::string> WaitForWindow(double seconds);
   std::optional<WindowGeometry> Geometry(const std::string& window);
+  // Waits until the window has the given size; its last geometry either way.
+  std::optional<WindowGeometry> WaitForSize(const std::string& window, int width, int height, double seconds);
   std::string WindowName(const std::string& window);
 
   // xdotool with these arguments on the session's display; true when it succeeded.

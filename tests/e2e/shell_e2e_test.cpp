@@ -21,7 +21,7 @@ class ShellEndToEnd : public ::testing::Test {
 
 TEST_F(ShellEndToEnd, StartsFullScreenAndEscapeQuits) {
   EXPECT_EQ(session_.WindowName(window_), "Tarnvik Musidisk");
-  auto geometry = session_.Geometry(window_);
+  auto geometry = session_.WaitForSize(window_, 1024, 768, 20);
   ASSERT_TRUE(geometry.has_value());
   EXPECT_EQ(geometry->width, 1024);
   EXPECT_EQ(geometry->height, 768);
