@@ -17,6 +17,8 @@ constexpr uint8_t kEffectArpeggio = 0x0;
 constexpr uint8_t kEffectPortamento = 0x3;
 constexpr uint8_t kEffectVibrato = 0x4;
 constexpr uint8_t kEffectGlobalVolume = 0x10;  // Gxx
+constexpr uint8_t kEffectExtended = 0xE;       // Exy
+constexpr uint8_t kExtendedNoteDelay = 0xD0;   // EDx: note starts x ticks into the row
 // Accent and soft-note volume changes of the notations.
 constexpr int kAccentBoost = 10;
 constexpr double kSoftScale = 0.6;
@@ -578,6 +580,19 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
   });
 }
 
+void Composer::Swing(int ch, int rows, int delayTicks) {
+  CheckChannel(ch);
+  if (delayTicks <= 0 || delayTicks >= setup_.speed) throw std::runtime_error("swing delay must be inside one row");
+  passes_.push_back([this, ch, rows, delayTicks] {
+    for (int row = rows; row < totalRows_; row += 2 * rows) {
+      XmCell& c = cells_[ch][row];
+      if (c.note == 0 || c.HasEffect()) continue;
+      c.effect = kEffectExtended;
+      c.param = static_cast<uint8_t>(kExtendedNoteDelay | delayTicks);
+    }
+  });
+}
+
 std::vector<Composer::Note> Composer::NotesOf(int ch) const {
   std::vector<Note> out;
   for (int row = 0; row < totalRows_; ++row) {
@@ -637,7 +652,7 @@ void Composer::AnalyzeMelodies(std::string& out) const {
       hi = std::max(hi, n.midi);
       const Chord& c = ChordAt(n.row);
       if (SectionAt(n.row).key.InScale(Mod12(n.midi))) ++inScale;
-      if (n.row % setup_.rowsPerBeat == 0 && n.length >= setup_.rowsPerBeat / 2) {
+      if (n.row % setup_.rowsPerBeat == 0) {
         ++strong;
         if (c.Contains(n.midi)) {
           ++strongChord;
@@ -648,10 +663,9 @@ void Composer::AnalyzeMelodies(std::string& out) const {
                       "/" + kNames[c.root];
         }
       }
-      // A phrase ends where a note is followed by a rest or lasts two beats or more.
-      int after = n.row + n.length;
-      bool rest = after < totalRows_ && cells_[ch][after].note == kXmKeyOff;
-      if (rest || n.length >= 2 * setup_.rowsPerBeat) {
+      // A phrase ends where the next note is two beats or more away (a long note or a rest).
+      int next = i + 1 < list.size() ? list[i + 1].row : totalRows_;
+      if (next - n.row >= 2 * setup_.rowsPerBeat) {
         ++ends;
         if (c.Contains(n.midi)) ++endsChord;
       }
@@ -672,6 +686,19 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
   ResolveApproaches();
   ApplyReleases();
   for (auto& pass : passes_) pass();
+
+  if (setup_.volumeScale != 1.0) {
+    auto scaled = [&](int v) {
+      int out = static_cast<int>(std::lround(v * setup_.volumeScale));
+      if (out > 64) throw std::runtime_error(title + ": volume scale pushes a volume past 64");
+      return out;
+    };
+    for (auto& channel : cells_)
+      for (XmCell& cell : channel)
+        if (cell.volume >= kXmVolumeSet && cell.volume <= kXmVolumeSet + 64)
+          cell.volume = VolumeByte(scaled(cell.volume - kXmVolumeSet));
+    for (InstrumentSpec& spec : instruments_) spec.volume = scaled(spec.volume);
+  }
 
   // The first row sets the mix level; the loop never returns there, so it holds for good.
   bool placed = false;
@@ -715,6 +742,10 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
     }
     fitterFrames = static_cast<size_t>(want);
     instruments_[fitterIndex_] = fitterMake_(fitterFrames);
+    instruments_[fitterIndex_].volume =
+        std::min(64, static_cast<int>(std::lround(instruments_[fitterIndex_].volume * setup_.volumeScale)));
+    if (instruments_[fitterIndex_].zones.size() != 1 || instruments_[fitterIndex_].zones[0].sample.wave.size() != fitterFrames)
+      throw std::runtime_error(title + ": the fitter made a sample of the wrong length");
     m.instruments[fitterIndex_] = BuildInstrument(instruments_[fitterIndex_], setup_.bpm);
   }
   size_t size = SerializeXm(m).size();

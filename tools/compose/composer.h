@@ -22,6 +22,9 @@ struct SongSetup {
   int beatsPerBar = 4;
   Key key;
   int globalVolume = 64;  // 0..64, set on the first row; the mix level of the whole song
+  // Multiplies every note and instrument volume at build time, for songs that need more level
+  // than a full global volume gives; a volume pushed past 64 is an error, never clipped.
+  double volumeScale = 1.0;
 };
 
 // One drum sound of a beat pattern: instrument, MIDI pitch it is played at, volume 0..64.
@@ -96,6 +99,8 @@ class Composer {
   void Echo(int src, int dst, int ins, int delayRows, double volumeScale);
   // Vibrato (effect 4xy) on notes of at least minRows, from delayRows after their start.
   void Vibrato(int ch, int minRows, int delayRows, int speed, int depth);
+  // Swing: notes on the second of every pair of `rows`-row steps start delayTicks late (EDx).
+  void Swing(int ch, int rows, int delayTicks);
 
   // Builds the module: patterns cut and shared, the first row setting the global volume, the
   // fitter instrument sized to make the file exactly targetBytes (0: any size). Throws

@@ -96,6 +96,8 @@ XmInstrument BuildInstrument(const InstrumentSpec& spec, int bpm) {
           {static_cast<uint16_t>(tick), static_cast<uint16_t>(std::lround(std::clamp(level, 0.0, 1.0) * 64))});
     }
     ins.volumeEnvelope.sustain = spec.envelope.sustain;
+    ins.volumeEnvelope.loopStart = spec.envelope.loopStart;
+    ins.volumeEnvelope.loopEnd = spec.envelope.loopEnd;
     double releaseTicks = std::max(1.0, spec.envelope.releaseSeconds * tps);
     ins.fadeout = static_cast<uint16_t>(std::clamp(static_cast<int>(std::lround(kFadeoutFull / releaseTicks)), 1, kFadeoutMax));
   }

@@ -12,6 +12,7 @@
 struct EnvelopeSpec {
   std::vector<std::pair<double, double>> points;  // (seconds, level 0..1); empty = no envelope
   int sustain = -1;                               // point held while the key is down
+  int loopStart = -1, loopEnd = -1;               // points the envelope cycles between (tremolo)
   double releaseSeconds = 0.25;                   // fade after key-off
 };
 

@@ -33,16 +33,17 @@ InstrumentSpec PadInstrument(std::string name, const WaveSpec& wave, int period,
                     panning, sixteenBit);
 }
 
-SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed) {
+SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
+                      int period) {
   HarmonicTable h = MakeHarmonics(spectrum);
   DecayingToneSpec d;
-  d.period = 128;
+  d.period = period;
   d.pitchHarmonic = 1;
   d.settleSeconds = decay * 1.6;
   d.loopUnits = 1;
   d.pickNoise = pickNoise;
   d.seed = seed;
-  for (int k = 1; k <= spectrum.maxHarmonic && k < 60; ++k) {
+  for (int k = 1; k <= spectrum.maxHarmonic && 2 * k < period; ++k) {
     double a = h.amplitude[k - 1];
     if (a == 0) continue;
     // Upper partials die first; the loop keeps a soft fundamental and a trace of the second.
@@ -53,10 +54,10 @@ SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness,
   return DecayingTone(d);
 }
 
-SynthSample EPianoTone(uint64_t seed) {
+SynthSample EPianoTone(uint64_t seed, int period, double settle) {
   DecayingToneSpec d;
-  d.period = 128;
-  d.settleSeconds = 0.9;
+  d.period = period;
+  d.settleSeconds = settle;
   d.pickNoise = 0.02;
   d.seed = seed;
   d.partials = {{1, 1.0, 1.2, 0.55}, {2, 0.32, 0.45, 0.12}, {3, 0.14, 0.25, 0.02},
@@ -64,9 +65,9 @@ SynthSample EPianoTone(uint64_t seed) {
   return DecayingTone(d);
 }
 
-SynthSample BellTone(double decay, uint64_t seed) {
+SynthSample BellTone(double decay, uint64_t seed, int period) {
   DecayingToneSpec d;
-  d.period = 256;
+  d.period = period;
   d.pitchHarmonic = 4;  // the base unit is a quarter of the pitch: 2.75x and 5.25x partials fit
   d.settleSeconds = decay;
   d.loopUnits = 1;
@@ -76,29 +77,29 @@ SynthSample BellTone(double decay, uint64_t seed) {
   return DecayingTone(d);
 }
 
-SynthSample VibesTone() {
+SynthSample VibesTone(int period, double settle) {
   DecayingToneSpec d;
-  d.period = 128;
-  d.settleSeconds = 0.7;
+  d.period = period;
+  d.settleSeconds = settle;
   d.partials = {{1, 1.0, 1.5, 0.6}, {4, 0.35, 0.3, 0.0}, {10, 0.1, 0.06, 0.0}, {2, 0.05, 0.4, 0.0}};
   return DecayingTone(d);
 }
 
-SynthSample MarimbaTone() {
+SynthSample MarimbaTone(int period, double settle) {
   DecayingToneSpec d;
-  d.period = 128;
-  d.settleSeconds = 0.35;
+  d.period = period;
+  d.settleSeconds = settle;
   d.partials = {{1, 1.0, 0.3, 0.25}, {4, 0.35, 0.06, 0.0}, {10, 0.1, 0.015, 0.0}};
   return DecayingTone(d);
 }
 
-SynthSample SlapBassTone(uint64_t seed) {
+SynthSample SlapBassTone(uint64_t seed, int period, double settle) {
   DecayingToneSpec d;
-  d.period = 256;
-  d.settleSeconds = 0.35;
+  d.period = period;
+  d.settleSeconds = settle;
   d.pickNoise = 0.08;
   d.seed = seed;
-  for (int k = 1; k <= 40; ++k) {
+  for (int k = 1; k <= 40 && 2 * k < period; ++k) {
     double a = 1.0 / k;
     double tau = 0.35 / (1.0 + 0.5 * (k - 1));
     double sustain = k == 1 ? 0.7 : k == 2 ? 0.35 : k == 3 ? 0.15 : 0.0;

@@ -23,15 +23,21 @@ InstrumentSpec PadInstrument(std::string name, const WaveSpec& wave, int period,
                              const std::vector<int>& offsets, EnvelopeSpec envelope, int volume, int panning,
                              bool sixteenBit, uint64_t seed);
 
-// Plucked string: bright onset mellowing to its fundamental. decay in seconds at middle C.
-SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed);
+// The decaying tones are made at 261.6 Hz * period frames per second (period frames per cycle
+// of middle C); their sample holds the settling time plus one looped cycle, so period and
+// settle time set the size: about period * 262 * settle frames.
+// Plucked string: bright onset mellowing to its fundamental. decay in seconds at middle C;
+// partials stop below period / 2.
+SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
+                      int period = 128);
 // Electric piano: round fundamental with a short metallic tine.
-SynthSample EPianoTone(uint64_t seed);
-// Glockenspiel / music box: inharmonic upper partials over a pure hum.
-SynthSample BellTone(double decay, uint64_t seed);
+SynthSample EPianoTone(uint64_t seed, int period = 128, double settle = 0.9);
+// Glockenspiel / music box: inharmonic upper partials over a pure hum. period is four cycles of the
+// pitch (256 = 64 frames per cycle).
+SynthSample BellTone(double decay, uint64_t seed, int period = 256);
 // Vibraphone: struck bar with its fourth and tenth partials.
-SynthSample VibesTone();
+SynthSample VibesTone(int period = 128, double settle = 0.7);
 // Marimba: short woody bar.
-SynthSample MarimbaTone();
+SynthSample MarimbaTone(int period = 128, double settle = 0.35);
 // Slap / finger bass: percussive attack over a warm sustained body.
-SynthSample SlapBassTone(uint64_t seed);
+SynthSample SlapBassTone(uint64_t seed, int period = 256, double settle = 0.35);

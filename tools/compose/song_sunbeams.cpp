@@ -17,7 +17,7 @@ SongResult ComposeSunbeams(const SongContext& context) {
   setup.channels = 12;
   setup.bpm = 132;
   setup.key = Key{kD, Mode::kMajor};
-  setup.globalVolume = 48;
+  setup.globalVolume = 42;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 160, .endHz = 50, .lengthSeconds = 0.36}, 11), {}, 60, 128, true));

@@ -58,4 +58,5 @@ struct DecayingToneSpec {
   uint64_t seed = 1;
 };
 // Made at the rate where C-4 plays the sound unchanged, so decays are seconds at middle C.
+// Partials at or above period / 2 are left out.
 SynthSample DecayingTone(const DecayingToneSpec& spec);
