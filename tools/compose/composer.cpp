@@ -74,7 +74,6 @@ void Composer::Section(const std::string& name, const std::string& chart) {
 
 void Composer::Section(const std::string& name, const std::string& chart, const Key& key) {
   SectionInfo s{name, totalRows_, 0, key};
-  const Chord* previous = nullptr;
   std::vector<Chord> lastBar;
   for (const std::string& tok : Tokens(chart)) {
     if (tok == "|") continue;
@@ -100,7 +99,6 @@ void Composer::Section(const std::string& name, const std::string& chart, const 
     lastBar = bar;
     ++s.bars;
   }
-  (void)previous;
   if (s.bars == 0) throw std::runtime_error(name + ": empty chord chart");
   totalRows_ += s.bars * RowsPerBar();
   for (auto& ch : cells_) ch.resize(totalRows_);
@@ -643,11 +641,18 @@ void Composer::ApplyReleases() {
 void Composer::AnalyzeMelodies(std::string& out) const {
   for (int ch : melodyChannels_) {
     int notes = 0, strong = 0, strongChord = 0, inScale = 0, ends = 0, endsChord = 0, lo = 999, hi = -1;
+    int steps = 0, bigLeaps = 0;
     std::string offChord;
     std::vector<Note> list = NotesOf(ch);
     for (size_t i = 0; i < list.size(); ++i) {
       const Note& n = list[i];
       ++notes;
+      // Stepwise motion (up to a whole tone) and leaps beyond a sixth, within a phrase.
+      if (i > 0 && n.row - list[i - 1].row < 2 * setup_.rowsPerBeat) {
+        int leap = std::abs(n.midi - list[i - 1].midi);
+        if (leap <= 2) ++steps;
+        if (leap > 9) ++bigLeaps;
+      }
       lo = std::min(lo, n.midi);
       hi = std::max(hi, n.midi);
       const Chord& c = ChordAt(n.row);
@@ -673,9 +678,9 @@ void Composer::AnalyzeMelodies(std::string& out) const {
     char line[256];
     std::snprintf(line, sizeof line,
                   "  melody ch%d: %d notes, range %d..%d, in key %d%%, strong beats on chord tones %d%% (%d), "
-                  "phrase ends on chord tones %d%% (%d)\n",
+                  "phrase ends on chord tones %d%% (%d), steps %d%%, leaps over a sixth %d\n",
                   ch, notes, lo, hi, notes ? 100 * inScale / notes : 0, strong ? 100 * strongChord / strong : 0, strong,
-                  ends ? 100 * endsChord / ends : 0, ends);
+                  ends ? 100 * endsChord / ends : 0, ends, notes ? 100 * steps / notes : 0, bigLeaps);
     out += line;
     if (!offChord.empty()) out += "    off-chord strong beats (bar.beat:note/chord):" + offChord + "\n";
   }
@@ -711,6 +716,18 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
     }
   }
   if (!placed) throw std::runtime_error(title + ": no free effect on the first row for the global volume");
+
+  // A key-off on an instrument without a volume envelope cuts the note dead: every released
+  // note must belong to an instrument with an envelope (and so a fadeout).
+  for (int ch = 0; ch < setup_.channels; ++ch) {
+    int playing = 0;
+    for (int row = 0; row < totalRows_; ++row) {
+      const XmCell& cell = cells_[ch][row];
+      if (cell.instrument) playing = cell.instrument;
+      if (cell.note == kXmKeyOff && playing && instruments_[playing - 1].envelope.points.empty())
+        throw std::runtime_error(title + ": key-off on " + instruments_[playing - 1].name + ", which has no envelope");
+    }
+  }
 
   CompiledPatterns compiled = CompilePatterns(cells_, totalRows_, RowsPerBar(), loopRow_);
 

@@ -18,7 +18,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   setup.bpm = 112;
   setup.key = Key{kC, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.381;
+  setup.volumeScale = 1.38;
   Composer c(setup);
 
   int tick = c.Add(Instrument("clock tick", Tick(22050, 2200, 151), {}, 30, 150, false));
@@ -30,8 +30,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
                                               AdsrEnvelope(0.01, 0.15, 0.6, 0.05), 42, 128);
   int bassoon = c.Add(bassoonSpec);
   int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 8}, 0.1, 0.35, 0.03, 154, 64),
-                              DecayEnvelope(0.5, 0.06), 30, 128, true));
-  int celesta = c.Add(Instrument("celesta by ODD", BellTone(0.7, 155, 128), DecayEnvelope(1.4, 0.15), 40, 120, true));
+                              DecayEnvelope(0.5, 0.15), 30, 128, true));
+  int celesta = c.Add(Instrument("celesta by ODD", BellTone(0.7, 155, 128), DecayEnvelope(1.4, 0.4), 40, 120, true));
   int echo = c.Add(WaveInstrument("celesta echo", {WaveKind::kTriangle, 0.5, 7}, kNoteC4, kNoteC7, DecayEnvelope(0.5, 0.1), 40,
                                   180));
   int marimba = c.Add(Instrument("marimba", MarimbaTone(32, 0.3), DecayEnvelope(0.8, 0.08), 34, 80, true));
@@ -44,7 +44,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
 
   // Tick high, tock low: the same click at two pitches.
   DrumMap clock = {{'t', {tick, 72, 38}}, {'T', {tick, 60, 44}}, {'c', {chime, 60, 26}}};
-  DrumMap kit = {{'k', {kick, 60, 44}}, {'b', {block, 60, 34}}, {'B', {block, 67, 38}}};
+  DrumMap kit = {{'k', {kick, 60, 36}}, {'b', {block, 60, 26}}, {'B', {block, 67, 30}}};
   const std::vector<int> pizz2 = {kPizzA, kPizzB};
 
   const std::string tickTock = "t . T . t . T . t . T . t . T .";
@@ -64,8 +64,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Section(name, chartA);
     c.Beat(kTicks, clock, 1, tickTock);
     c.Beat(kDrums, kit, 1, "k...b...k.k.b...", "k...b...b.b.bBbB");
-    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 42);
-    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 36);
+    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 25);
+    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 40);
     c.Melody(kLead, celesta, 5, 1, tuneA, 46);
     if (counterLine) c.Harmony(kLead, kCounter, counter, 24);
     if (chipLine) c.ChipArp(kChip, chip, 84, 2, "x . x . x . x .", 18);
@@ -76,8 +76,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Beat(kTicks, clock, 1, "c . T . t . T . t . T . t . T .", "", 0, 1);
     c.Beat(kTicks, clock, 1, tickTock, "", 1, 7);
     c.Beat(kDrums, kit, 1, "k.......b.......", "k.b.b.b.bbbbBBBB");
-    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 40);
-    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 32);
+    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 23);
+    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 38);
     c.Melody(kLead, celesta, 5, 1,
              "b6 . . . 1' . . . b3' . . . 1' . . . | b7 . . . 2' . . . 4' . . . 2' . . . | "
              "1' . 3' . 5' . 3' . 1' . 5 . 3 . 5 . | 1' . . . . . . . 7 . b7 . 6 . b6 . | "
@@ -89,8 +89,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   auto bridge = [&]() {
     c.Section("whole-tone bridge", "1aug b7 b6 b7 1aug b7 4 5");
     c.Beat(kTicks, clock, 2, "t . T . t . T .");
-    c.Bass(kBass, bassoon, 36, 4, "R . R .", 38);
-    c.Arp(kMarimba, marimba, 60, 1, "0 1 2 3 4 3 2 1 0 1 2 3 4 3 2 1", 28);
+    c.Bass(kBass, bassoon, 36, 4, "R . R .", 21);
+    c.Arp(kMarimba, marimba, 60, 1, "0 1 2 3 4 3 2 1 0 1 2 3 4 3 2 1", 34);
     c.ChipArp(kChip, chip, 84, 1, "x - - - . . . . x - - - . . . .", 18);
     c.Melody(kLead, celesta, 5, 1,
              "1 . 3 . #5 . 1' . 3' . #5' . . . . . | b7 . 2' . 4' . . . 2' . b7 . . . . . | "

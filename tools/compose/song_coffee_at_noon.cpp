@@ -21,6 +21,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   setup.rowsPerBeat = 3;
   setup.key = Key{kF, Mode::kMajor};
   setup.globalVolume = 64;
+  setup.volumeScale = 1.059;
   Composer c(setup);
 
   int kick = c.Add(Instrument("feather kick", Kick({.rate = 11025, .startHz = 90, .endHz = 48, .sweepSeconds = 0.03,
@@ -67,7 +68,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   // chords in a bar take root and approach each.
   auto walk = [&](const std::vector<bool>& split) {
     for (size_t b = 0; b < split.size(); ++b)
-      c.Bass(kBass, bass, 29, 3, split[b] ? "R A R A" : "R 3 5 A", 42, static_cast<int>(b), 1);
+      c.Bass(kBass, bass, 29, 3, split[b] ? "R A R A" : "R 3 5 A", 34, static_cast<int>(b), 1);
   };
   const std::vector<bool> splitA = {false, false, false, false, false, false, true, true};
   const std::vector<bool> splitB = {true, false, true, true, false, false, false, false};

@@ -19,7 +19,7 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kA, Mode::kMajor};
-  setup.globalVolume = 61;
+  setup.globalVolume = 60;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 110, .endHz = 48, .sweepSeconds = 0.035,

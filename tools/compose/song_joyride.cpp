@@ -16,7 +16,7 @@ SongResult ComposeJoyride(const SongContext& context) {
   setup.channels = 8;
   setup.bpm = 172;
   setup.key = Key{kE, Mode::kMajor};
-  setup.globalVolume = 48;
+  setup.globalVolume = 47;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 180, .endHz = 55, .sweepSeconds = 0.025,
@@ -65,7 +65,7 @@ SongResult ComposeJoyride(const SongContext& context) {
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s...k.k.s...", "k...s...s.s.sSSS");
     c.Beat(kHats, hats, 1, "h.h.h.h.h.h.h.ho");
-    c.Melody(kLead, lead, 4, 2, tuneA, 40);
+    c.Melody(kLead, lead, 4, 2, tuneA, 46);
     if (harmonyLine) c.Harmony(kLead, kHarmony, harmony, 17);
   };
 
@@ -78,7 +78,7 @@ SongResult ComposeJoyride(const SongContext& context) {
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 38);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
-    c.Melody(kLead, lead, 4, 2, hook, 42);
+    c.Melody(kLead, lead, 4, 2, hook, 48);
     c.Harmony(kLead, kHarmony, harmony, 18);
     c.Beat(kCrash, crashes, 16, "c . . .");
   };
@@ -99,7 +99,7 @@ SongResult ComposeJoyride(const SongContext& context) {
 
   auto detour = [&]() {
     c.Section("detour", "1 5 6m 4 1 5 4 7", Key{kC, Mode::kMajor});
-    c.ChipArp(kChip, chip, 72, 1, "x - x - x - x - x - x - x - x -", 20);
+    c.ChipArp(kChip, chip, 72, 1, "x - x - x - x - x - x - x - x -", 26);
     c.Bass(kBass, bass, 40, 2, "R - 8 - R - 8 -", 34);
     c.Beat(kDrums, kit, 1, "k.......s.......", "k.s.k.s.sSsSsSSS");
     c.Beat(kHats, hats, 2, "h h h h h h h h");
@@ -111,11 +111,11 @@ SongResult ComposeJoyride(const SongContext& context) {
 
   auto homeStretch = [&]() {
     c.Section("home stretch", "1 4 1 5");
-    c.ChipArp(kChip, chip, 76, 1, "x - x - x - x - x - x - x - x -", 22);
+    c.ChipArp(kChip, chip, 76, 1, "x - x - x - x - x - x - x - x -", 28);
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.s.s.s.sSsSsSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
-    c.Melody(kLead, lead, 4, 2, "1' - - 7 1' - 3' - | 1' - - 6 4 - 6 - | 1' - - 7 1' - 5 - | 7 - - - 2' - 5' - ", 40);
+    c.Melody(kLead, lead, 4, 2, "1' - - 7 1' - 3' - | 1' - - 6 4 - 6 - | 1' - - 7 1' - 5 - | 7 - - - 2' - 5' - ", 46);
     c.Harmony(kLead, kHarmony, harmony, 17);
   };
 

@@ -20,7 +20,7 @@ SongResult ComposeLetters(const SongContext& context) {
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kAb, Mode::kMajor};
-  setup.globalVolume = 61;
+  setup.globalVolume = 62;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 46, .sweepSeconds = 0.03,
@@ -74,7 +74,7 @@ SongResult ComposeLetters(const SongContext& context) {
     c.Section(name, chartA);
     pick(34);
     c.Bass(kBass, bass, 32, 1, "R - - - 5 - - -", 38);
-    c.Melody(kLead, clarinet, 4, 1, tune, 34);
+    c.Melody(kLead, clarinet, 4, 1, tune, 30);
     if (beat) {
       c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . . . s . s g");
       c.Beat(kShaker, shake, 1, "h h H h h h H h");
@@ -92,7 +92,7 @@ SongResult ComposeLetters(const SongContext& context) {
     pick(34);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
     c.Bass(kBass, bass, 32, 1, "R - - 5 8 - 5 -", 38);
-    c.Melody(kLead, clarinet, 4, 1, chorusTune, 36);
+    c.Melody(kLead, clarinet, 4, 1, chorusTune, 32);
     c.Arp(kBox, box, 80, 2, "2 - 1 - 0 - 1 -", 30);
     c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . s . s . s s");
     c.Beat(kShaker, shake, 1, "c h H h h h H h", "h h H h h h H h", 0, 1);
@@ -119,8 +119,8 @@ SongResult ComposeLetters(const SongContext& context) {
     c.Section("turn", "6m 4 2m 5");
     pick(32);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
-    c.Bass(kBass, bass, 32, 1, "R - - - 5 - - -", 42);
-    c.Melody(kLead, clarinet, 4, 1, "1' - - - 7 - 6 - | 6 - - - 4 - - - | 2 - - - 3 - 4 - | 5 - - - - - . . ", 32);
+    c.Bass(kBass, bass, 32, 1, "R - - - 5 - - -", 38);
+    c.Melody(kLead, clarinet, 4, 1, "1' - - - 7 - 6 - | 6 - - - 4 - - - | 2 - - - 3 - 4 - | 5 - - - - - . . ", 28);
     c.Beat(kShaker, shake, 1, "h h H h h h H h");
     c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . . . s . s g");
   };

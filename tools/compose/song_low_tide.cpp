@@ -46,7 +46,7 @@ SongResult ComposeLowTide(const SongContext& context) {
       [](size_t frames) { return Instrument("surf", Surf(frames, 5000, 1500, 35), {}, 40, 96, false); }, 6000, 60000);
 
   DrumMap kit = {{'k', {kick, 60, 48}}, {'s', {brush, 60, 34}}, {'g', {brush, 60, 16}}};
-  DrumMap light = {{'r', {rim, 60, 22}}, {'h', {shaker, 60, 18}}, {'s', {surf, 48, 40}}};
+  DrumMap light = {{'r', {rim, 60, 30}}, {'h', {shaker, 60, 32}}, {'s', {surf, 48, 40}}};
   const std::vector<int> ep3 = {kEpA, kEpB, kEpC};
   const std::vector<int> pad2 = {kPadA, kPadB};
 

@@ -16,7 +16,7 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   setup.channels = 8;
   setup.bpm = 118;
   setup.key = Key{kCs, Mode::kMinor};
-  setup.globalVolume = 49;
+  setup.globalVolume = 51;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 150, .endHz = 50, .sweepSeconds = 0.04,
@@ -75,7 +75,7 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   auto chorus = [&]() {
     c.Section("chorus", "6 7 1m 1m 6 7 3 5");
     c.Chords(pad2, pad, 61, 80, 8, "x -", -1, {3, 12});
-    c.Arp(kArp, arp, 61, 1, arpLine, 26);
+    c.Arp(kArp, arp, 61, 1, arpLine, 22);
     c.Bass(kBass, bass, 37, 1, "R . R . 8 . R . R . R . 8 . R A", 44);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.g.", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
@@ -87,7 +87,7 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   auto breakdown = [&]() {
     c.Section("breakdown", "6 3 7 1m 6 3 4m 5");
     c.Chords(pad2, pad, 61, 80, 16, "x", -1, {3, 12});
-    c.Arp(kArp, arp, 73, 2, "0 1 2 1 0 1 2 1", 22);
+    c.Arp(kArp, arp, 73, 2, "0 1 2 1 0 1 2 1", 18);
     c.Bass(kBass, bass, 37, 8, "R -", 38, 0, 4);
     c.Bass(kBass, bass, 37, 2, "R R R R R R R A", 40, 4, 4);
     c.Beat(kDrums, kit, 1, "k.......s.......", "k.s.s.s.ssssSSSS", 4, 4);
@@ -108,6 +108,6 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   chorus();
 
   c.Echo(kLead, kEcho, echo, 3, 0.4);
-  c.Vibrato(kLead, 6, 3, 5, 3);
+  c.Vibrato(kLead, 6, 3, 5, -1);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
 }

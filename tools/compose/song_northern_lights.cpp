@@ -19,7 +19,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kB, Mode::kMinor};
-  setup.globalVolume = 60;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.021;
   Composer c(setup);
 
   int kick = c.Add(Instrument("deep kick", Kick({.rate = 11025, .startHz = 120, .endHz = 40, .sweepSeconds = 0.05,
@@ -60,7 +61,7 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Section(name, "1m 6maj7 4m 5m 1m 6maj7 4m 5m");
     c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 78, 1, "0 1 2 3 4 3 2 1", 22);
-    c.Bass(kBass, bass, 35, 2, "R - - R", 40);
+    c.Bass(kBass, bass, 35, 2, "R - - R", 32);
     c.Melody(kLead, lead, 4, 1, tune, 40);
     if (drums) {
       c.Beat(kDrums, kit, 1, "k . . . c . . .", "k . . . c . g c");
@@ -78,7 +79,7 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Section(name, "3 7 6maj7 6maj7 3 7 4m 5sus4");
     c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 74, 1, "0 2 1 3 2 4 3 1", 22);
-    c.Bass(kBass, bass, 35, 2, "R - 5 -", 40);
+    c.Bass(kBass, bass, 35, 2, "R - 5 -", 32);
     c.Beat(kDrums, kit, 1, "k . . . c . . k", "k . . . c . c c");
     c.Beat(kHats, hats, 1, "h h H h h h H h");
     c.Melody(kLead, lead, 4, 1,
@@ -91,7 +92,7 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Section("heights", "6maj7 7 1m 1m 6maj7 7 5 5");
     c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 83, 2, "0 1 2 1", 20);
-    c.Bass(kBass, bass, 35, 8, "R", 38);
+    c.Bass(kBass, bass, 35, 8, "R", 30);
     c.Melody(kLead, lead, 5, 1,
              "3 - - - - - - - | 4 - - - - - - - | 5 - - - 4 - 3 - | 1 - - - - - . . | "
              "3 - - - 5 - - - | 4 - - - 2 - - - | 2 - - - - - #6, - | 2 - - - - - . . ",

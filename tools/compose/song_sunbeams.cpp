@@ -55,7 +55,7 @@ SongResult ComposeSunbeams(const SongContext& context) {
   c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
   c.ChipArp(kArp, arp, 74, 2, "x - - - - - - -", 28);
   c.Beat(kHats, hats, 2, "h.h.h.h.", "", 2, 2);
-  c.Bass(kBass, bass, 38, 2, "R - - - R - - -", 34, 2, 2);
+  c.Bass(kBass, bass, 38, 2, "R - - - R - - -", 32, 2, 2);
   c.Beat(kDrums, kit, 2, "........", "k.s.k.s.sSsS", 2, 2);
 
   // --- Verse. ---
@@ -63,10 +63,10 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Section(name, "1 5 6m 4 1 5 6m 4");
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
     c.ChipArp(kArp, arp, 74, 2, "x - - x - - x -", 26);
-    c.Bass(kBass, bass, 38, 2, "R . R 8 . R 8 A", 38);
+    c.Bass(kBass, bass, 38, 2, "R . R 8 . R 8 A", 36);
     c.Beat(kDrums, kit, 1, "k...s...k.k.s...", "k...s...s.s.sSsS");
     c.Beat(kHats, hats, 2, "h h h h h h h o");
-    c.Melody(kLead, lead, 4, 2, melody, 46);
+    c.Melody(kLead, lead, 4, 2, melody, 52);
   };
   const std::string verseA =
       "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 1 - . | 1 - - 2 1 - 6, - | "
@@ -79,10 +79,10 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Section("pre-chorus", "2m 4 5sus4 5");
     c.Chords(pad3, pad, 57, 76, 2, "x - - - x - - -", -1, padPans);
     c.ChipArp(kArp, arp, 74, 1, "x x x x x x x x x x x x x x x x", 26);
-    c.Bass(kBass, bass, 38, 2, "R R R R R R R R", 38);
+    c.Bass(kBass, bass, 38, 2, "R R R R R R R R", 36);
     c.Beat(kDrums, kit, 1, "k...s...k...s...", "s.s.s.s.sssssSSS");
     c.Beat(kHats, hats, 1, "h.hhh.hhh.hhh.hh");
-    c.Melody(kLead, lead, 4, 2, "2 - 2 3 4 - 2 - | 4 - 4 5 6 - 4 - | 5 - 5 6 5 - 1' - | 5 - - - . 5 6 7", 46);
+    c.Melody(kLead, lead, 4, 2, "2 - 2 3 4 - 2 - | 4 - 4 5 6 - 4 - | 5 - 5 6 5 - 1' - | 5 - - - . 5 6 7", 52);
   };
 
   const std::string hook =
@@ -95,10 +95,10 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Section("chorus", "4 5 3m 6m 4 5 1 1");
     c.Chords(pad3, pad, 59, 79, 2, "x - - - - - - -", -1, padPans);
     c.ChipArp(kArp, arp, 74, 1, "x - x - x - x - x - x - x - x -", 28);
-    c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 40);
+    c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 38);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
-    c.Melody(kLead, lead, 4, 2, melody, 48);
+    c.Melody(kLead, lead, 4, 2, melody, 54);
     c.Harmony(kLead, kHarmony, harmony, 28);
     if (crashIn) c.Beat(kCrash, crashes, 16, "c.......", "", 0, 8);
   };
@@ -107,8 +107,8 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Section("bridge", "6m 4 1 5 6m 4 5sus4 5");
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
     c.Arp(kArp, arp, 62, 1, "0 1 2 3 4 3 2 1", 24);
-    c.Bass(kBass, bass, 38, 2, "R - - - - - - -", 36, 0, 4);
-    c.Bass(kBass, bass, 38, 2, "R - - R - - R A", 38, 4, 4);
+    c.Bass(kBass, bass, 38, 2, "R - - - - - - -", 34, 0, 4);
+    c.Bass(kBass, bass, 38, 2, "R - - R - - R A", 36, 4, 4);
     c.Beat(kHats, hats, 2, "h . h . h . h .", "", 4, 4);
     c.Beat(kDrums, kit, 1, "k.......k.......", "k.k.s.s.sSsSsSSS", 4, 4);
     c.Melody(kLead, lead, 4, 2,
@@ -120,11 +120,11 @@ SongResult ComposeSunbeams(const SongContext& context) {
   auto outro = [&]() {
     c.Section("turnaround", "1 5 6m 4");
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
-    c.ChipArp(kArp, arp, 74, 1, "x - x - x - x - x - x - x - x -", 28);
-    c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 38);
+    c.ChipArp(kArp, arp, 74, 1, "x - x - x - x - x - x - x - x -", 34);
+    c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k...s...s.s.sSsS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
-    c.Melody(kLead, lead, 4, 2, "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 1 - . | 1 - - 2 1 - 6, .", 44);
+    c.Melody(kLead, lead, 4, 2, "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 1 - . | 1 - - 2 1 - 6, .", 50);
   };
 
   verse("verse", verseA);

@@ -20,7 +20,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
   setup.beatsPerBar = 3;
   setup.key = Key{kBb, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.303;
+  setup.volumeScale = 1.349;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
@@ -79,7 +79,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Melody(kLead, accordion, 4, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
-    if (harmony) c.Harmony(kLead, kSecond, second, 22);
+    if (harmony) c.Harmony(kLead, kSecond, second, 15);
     c.Beat(kCrash, crash, 6, "c . . . . . . .", "", 0, 16);
   };
 
