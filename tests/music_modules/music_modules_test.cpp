@@ -1,0 +1,149 @@
+// The sixteen committed modules of the music bank: they load cleanly with their titles, have
+// the bank's byte counts, loop forever without a gap, stay in the loudness bounds, and the
+// composer rebuilds them byte for byte.
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kTracks = 16;
+constexpr size_t kBytes[kTracks] = {88709, 53151, 33602, 38701, 34835, 65698, 28644, 23054,
+                                    25810, 42940, 51424, 51253, 54189, 29562, 30614, 71182};
+constexpr int kRate = 44100;
+// Peaks stay below -1 dBFS; the bank's RMS levels lie within 3 dB of each other.
+constexpr double kPeakLimit = 0.8912509;  // 10^(-1/20)
+constexpr double kRmsSpreadDb = 3.0;
+// Well above silence: a song this quiet has lost its mix level.
+constexpr double kQuietestRmsDb = -30.0;
+// Song lengths before the loop, in seconds.
+constexpr double kShortestSong = 90.0, kLongestSong = 240.0;
+
+std::string TrackPath(const std::string& dir, int t) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/track%02d.xm", t);
+  return dir + name;
+}
+
+std::vector<char> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<char> Committed(int t) { return ReadFile(TrackPath(MUSIDISK_SOURCE_DIR "/data/music", t)); }
+
+std::vector<float> Render(openmpt::module& m, double seconds) {
+  std::vector<float> out(static_cast<size_t>(seconds * kRate) * 2);
+  size_t done = 0;
+  while (done < out.size() / 2) {
+    size_t got = m.read_interleaved_stereo(kRate, std::min<size_t>(8192, out.size() / 2 - done), out.data() + done * 2);
+    if (got == 0) break;
+    done += got;
+  }
+  out.resize(done * 2);
+  return out;
+}
+
+double Rms(const std::vector<float>& a, size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from * 2; i < to * 2; ++i) sum += static_cast<double>(a[i]) * a[i];
+  return std::sqrt(sum / static_cast<double>((to - from) * 2));
+}
+
+double Peak(const std::vector<float>& a) {
+  double p = 0;
+  for (float v : a) p = std::max(p, static_cast<double>(std::fabs(v)));
+  return p;
+}
+
+double Db(double v) { return 20.0 * std::log10(v); }
+
+// Titles in bank order from the titles file.
+std::vector<std::string> Titles() {
+  std::ifstream in(MUSIDISK_SOURCE_DIR "/data/music/titles.txt");
+  std::vector<std::string> titles(kTracks);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() > 3 && line[0] >= '0' && line[0] <= '9' && line[2] == '\t')
+      titles[std::stoi(line.substr(0, 2))] = line.substr(3);
+  }
+  return titles;
+}
+
+class MusicModule : public ::testing::TestWithParam<int> {};
+
+TEST_P(MusicModule, LoadsWithoutWarningsWithItsSizeAndTitle) {
+  const int t = GetParam();
+  std::vector<char> data = Committed(t);
+  EXPECT_EQ(data.size(), kBytes[t]);
+  std::ostringstream log;
+  openmpt::module m(data.data(), data.size(), log);
+  EXPECT_EQ(log.str(), "");
+  EXPECT_EQ(m.get_metadata("type"), "xm");
+  EXPECT_EQ(m.get_metadata("title"), Titles()[t].substr(0, 20));
+  EXPECT_GT(m.get_num_instruments(), 0);
+}
+
+TEST_P(MusicModule, LoopsForeverWithoutAGap) {
+  const int t = GetParam();
+  std::vector<char> data = Committed(t);
+  std::ostringstream log;
+  openmpt::module m(data.data(), data.size(), log);
+  const double length = m.get_duration_seconds();
+  EXPECT_GE(length, kShortestSong);
+  EXPECT_LE(length, kLongestSong);
+  m.set_repeat_count(-1);
+  // Start four seconds before the end: the song must run on through its restart position.
+  m.set_position_seconds(length - 4.0);
+  std::vector<float> audio = Render(m, 12.0);
+  ASSERT_EQ(audio.size(), static_cast<size_t>(12 * kRate) * 2);
+  // The level just after the seam matches the level just before it; no silence in between.
+  const size_t seam = 4 * kRate, window = 2 * kRate;
+  double before = Rms(audio, seam - window, seam), after = Rms(audio, seam, seam + window);
+  EXPECT_NEAR(Db(after), Db(before), 6.0);
+  for (size_t s = 0; s + kRate / 4 <= audio.size() / 2; s += kRate / 4)
+    EXPECT_GT(Rms(audio, s, s + kRate / 4), 0.001) << "quiet quarter second at " << s / double(kRate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, MusicModule, ::testing::Range(0, kTracks));
+
+// One render of each whole song: every peak below -1 dBFS, every song clearly audible, and the
+// sixteen RMS levels within 3 dB of each other.
+TEST(MusicBank, PeaksAndLevelsStayInBounds) {
+  double lowest = 1e9, highest = -1e9;
+  for (int t = 0; t < kTracks; ++t) {
+    std::vector<char> data = Committed(t);
+    std::ostringstream log;
+    openmpt::module m(data.data(), data.size(), log);
+    std::vector<float> audio = Render(m, m.get_duration_seconds());
+    EXPECT_LT(Peak(audio), kPeakLimit) << "track " << t;
+    double db = Db(Rms(audio, 0, audio.size() / 2));
+    EXPECT_GT(db, kQuietestRmsDb) << "track " << t;
+    lowest = std::min(lowest, db);
+    highest = std::max(highest, db);
+  }
+  EXPECT_LE(highest - lowest, kRmsSpreadDb) << "RMS from " << lowest << " to " << highest << " dBFS";
+}
+
+TEST(MusicBank, ComposerRebuildsTheCommittedModulesByteForByte) {
+  std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                              ("musidisk-compose-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                               "-" + std::to_string(reinterpret_cast<uintptr_t>(&dir) & 0xFFFFFF));
+  std::filesystem::create_directories(dir);
+  std::string command = std::string("\"") + MUSIDISK_COMPOSE_TOOL + "\" --quiet --out \"" + dir.string() + "\"";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  for (int t = 0; t < kTracks; ++t) EXPECT_TRUE(ReadFile(TrackPath(dir.string(), t)) == Committed(t)) << "track " << t;
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// DRIFTWOOD: ambient in E-flat lydian, 90 BPM on an eighth-note grid. A slow glassy pad, music-box
+// bells with a long echo, a sine bass and an ocarina-like lead; the beat is a heartbeat.
+#include "composer.h"
+#include "recipes.h"
+#include "songs.h"
+
+namespace {
+
+constexpr int kDrums = 0, kShaker = 1, kBass = 2, kPadA = 3, kPadB = 4, kPadC = 5, kBell = 6, kBellEcho = 7, kLead = 8,
+              kLeadEcho = 9;
+
+}  // namespace
+
+SongResult ComposeDriftwood(const SongContext& context) {
+  SongSetup setup;
+  setup.channels = 10;
+  setup.bpm = 90;
+  setup.speed = 12;
+  setup.rowsPerBeat = 2;
+  setup.key = Key{kEb, Mode::kLydian};
+  setup.globalVolume = 58;
+  Composer c(setup);
+
+  int kick = c.Add(Instrument("heartbeat", Kick({.rate = 11025, .startHz = 90, .endHz = 44, .sweepSeconds = 0.04,
+                                                 .decaySeconds = 0.3, .click = 0.05, .drive = 1.1, .lengthSeconds = 0.3}, 71),
+                              {}, 44, 128, false));
+  int rim = c.Add(Instrument("wood", Tick(22050, 900, 72), {}, 26, 90, false));
+  int shaker = c.Add(Instrument("shaker", Shaker(16000, 73), {}, 20, 170, false));
+  int bass = c.Add(WaveInstrument("sine bass", {WaveKind::kSine, 0.5, 1}, kNoteC1, kNoteC3, AdsrEnvelope(0.08, 0.5, 0.8, 0.6),
+                                  46, 128));
+  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 3}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
+                                24, 128, false, 74));
+  int bell = c.Add(Instrument("music box", BellTone(0.7, 75, 128), DecayEnvelope(2.5, 0.6), 34, 150, false));
+  // The echo answers in pure sine pings, darker than the bell itself.
+  int bellEcho = c.Add(WaveInstrument("box echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, DecayEnvelope(1.2, 0.6), 34, 90));
+  InstrumentSpec leadSpec = WaveInstrument("ocarina by ODD", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC6,
+                                           AdsrEnvelope(0.12, 0.4, 0.85, 0.5), 42, 128);
+  leadSpec.vibratoDepth = 5;
+  leadSpec.vibratoRate = 14;
+  leadSpec.vibratoSweep = 0.8;
+  int lead = c.Add(leadSpec);
+  int leadEcho = c.Add(WaveInstrument("ocarina echo", {WaveKind::kTriangle, 0.5, 5, 2}, kNoteC4, kNoteC6,
+                                      AdsrEnvelope(0.12, 0.4, 0.8, 0.6), 42, 80));
+  int wind = c.AddFitter(
+      [](size_t frames) { return Instrument("tide wash", Surf(frames, 4000, 1100, 77), {}, 40, 170, false); }, 4000, 40000);
+
+  DrumMap beat = {{'k', {kick, 60, 44}}, {'r', {rim, 60, 24}}, {'w', {wind, 60, 40}}};
+  DrumMap shake = {{'h', {shaker, 60, 16}}, {'H', {shaker, 60, 22}}};
+  const std::vector<int> pad3 = {kPadA, kPadB, kPadC};
+  const std::vector<int> pans = {3, 8, 12};
+
+  const std::string calm = "1maj7 2 1maj7 2 1maj7 2 1maj7 2";
+
+  // --- Intro: the pad rises, a wash, the first bells. ---
+  c.Section("intro", "1maj7 2 1maj7 2");
+  c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
+  c.Hit(kDrums, 0, 0, wind, 60, 40);
+  c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 30, 2, 2);
+
+  auto calmPart = [&](const std::string& name, bool withBeat) {
+    c.Section(name, calm);
+    c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
+    c.Bass(kBass, bass, 27, 8, "R", 36);
+    c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 42);
+    c.Melody(kLead, lead, 4, 1,
+             "5 - - - - - 3 - | 2 - - - 4 - - - | 5 - - - 7 - - - | 6 - - - - - . . | "
+             "5 - - - 3 - 5 - | 6 - - - 4 - 2 - | 3 - - - 2 - 1 - | 2 - - - - - . . ",
+             40);
+    if (withBeat) {
+      c.Beat(kDrums, beat, 1, "k . . . r . . .", "k . . . r . r r");
+      c.Beat(kShaker, shake, 1, "h h H h h h H h");
+    } else {
+      c.Hit(kDrums, 0, 0, wind, 60, 36);
+    }
+  };
+
+  auto glow = [&](const std::string& name) {
+    c.Section(name, "6m7 3m7 2 5 6m7 3m7 2 5");
+    c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
+    c.Bass(kBass, bass, 27, 4, "R 5", 36);
+    c.Arp(kBell, bell, 70, 1, "2 - 4 - 3 - 5 - 4 - 2 - 3 - 1 -", 40);
+    c.Melody(kLead, lead, 4, 1,
+             "3 - - - 5 - - - | 5 - - - 7 - - - | 6 - - - 4 - 2 - | 5, - - - - - . . | "
+             "1' - - - 7 - 5 - | 7 - - - 5 - 3 - | 4 - - - 6 - - - | 7 - - - - - . . ",
+             42);
+    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . . . r . r r");
+    c.Beat(kShaker, shake, 1, "h h H h h h H h");
+  };
+
+  auto rise = [&]() {
+    c.Section("rise", "1maj9 2 3m7 6m7 1maj9 2 3m7 5sus4");
+    c.Chords(pad3, pad, 57, 77, 8, "x", -1, pans);
+    c.Bass(kBass, bass, 27, 4, "R 5", 36);
+    c.Arp(kBell, bell, 75, 1, "0 2 1 3 2 4 3 5 4 - 3 - 2 - 1 -", 40);
+    c.Melody(kLead, lead, 4, 1,
+             "7 - - - - - 5 - | 6 - - - - - 4 - | 5 - - - - - 3 - | 3 - - - - - . . | "
+             "7 - - - - - 1' - | 2' - - - - - 1' - | 7 - - - 5 - 3 - | 4 - - - - - . . ",
+             42);
+    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . r . r r r r");
+    c.Beat(kShaker, shake, 1, "h H h H h H h H");
+  };
+
+  auto drift = [&]() {
+    c.Section("drift", "1maj7 2 6m7 5sus4 1maj7 2 6m7 5");
+    c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
+    c.Bass(kBass, bass, 27, 8, "R", 40, 4, 4);
+    c.Arp(kBell, bell, 82, 2, "0 - 1 - 2 - 1 -", 26);
+    c.Hit(kDrums, 0, 0, wind, 60, 40);
+    c.Hit(kDrums, 4, 0, wind, 60, 34);
+  };
+
+  calmPart("calm", false);
+  c.LoopHere();
+  glow("glow");
+  calmPart("calm 2", true);
+  rise();
+  drift();
+  glow("glow 2");
+
+  c.Echo(kBell, kBellEcho, bellEcho, 3, 0.35);
+  c.Echo(kLead, kLeadEcho, leadEcho, 4, 0.4);
+  c.Vibrato(kLead, 4, 2, 3, 3);
+  return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
+}

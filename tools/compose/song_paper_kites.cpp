@@ -1,0 +1,109 @@
+// PAPER KITES: playful and light, G major, 140 BPM on an eighth-note grid. Marimba broken
+// chords, a hopping bass, shaker and claps, and a whistled staccato tune with its echo.
+#include "composer.h"
+#include "recipes.h"
+#include "songs.h"
+
+namespace {
+
+constexpr int kDrums = 0, kShaker = 1, kBass = 2, kMarimba = 3, kPluck = 4, kLead = 5, kEcho = 6, kChime = 7;
+
+}  // namespace
+
+SongResult ComposePaperKites(const SongContext& context) {
+  SongSetup setup;
+  setup.channels = 8;
+  setup.bpm = 140;
+  setup.speed = 12;
+  setup.rowsPerBeat = 2;
+  setup.key = Key{kG, Mode::kMajor};
+  setup.globalVolume = 63;
+  Composer c(setup);
+
+  int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 140, .endHz = 55, .sweepSeconds = 0.03,
+                                           .decaySeconds = 0.14, .click = 0.3, .drive = 1.4, .lengthSeconds = 0.2}, 101),
+                              {}, 54, 128, false));
+  int clap = c.Add(Instrument("clap", Clap(16000, 0.025, 102), {}, 50, 150, false));
+  int shaker = c.Add(Instrument("shaker", Shaker(12000, 103), {}, 26, 180, false));
+  int bass = c.Add(WaveInstrument("hop bass", {WaveKind::kTriangle, 0.5, 15}, kNoteC1, kNoteC4 - 1, DecayEnvelope(0.5, 0.05),
+                                  48, 128));
+  int marimba = c.Add(Instrument("marimba", MarimbaTone(64, 0.18), DecayEnvelope(0.9, 0.1), 40, 96, false));
+  int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 6}, 0.1, 0.3, 0.0, 104, 32),
+                               DecayEnvelope(0.4, 0.05), 30, 160, false));
+  InstrumentSpec whistleSpec = WaveInstrument("whistle by ODD", {WaveKind::kSine, 0.5, 3, 1.5}, kNoteC4, kNoteC7,
+                                              AdsrEnvelope(0.02, 0.15, 0.75, 0.06), 42, 120);
+  whistleSpec.vibratoDepth = 4;
+  whistleSpec.vibratoRate = 26;
+  whistleSpec.vibratoSweep = 0.25;
+  int whistle = c.Add(whistleSpec);
+  int echo = c.Add(WaveInstrument("whistle echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, AdsrEnvelope(0.02, 0.15, 0.7, 0.08),
+                                  42, 70));
+  int chime = c.AddFitter(
+      [](size_t frames) { return Instrument("chime", Crash(frames, 16000, 105), {}, 22, 200, false); }, 1500, 12000);
+
+  DrumMap kit = {{'k', {kick, 60, 54}}, {'c', {clap, 60, 44}}};
+  DrumMap shake = {{'h', {shaker, 60, 22}}, {'H', {shaker, 60, 30}}};
+  DrumMap chimes = {{'c', {chime, 72, 24}}};
+
+  // --- Intro: marimba alone, then the bass hops in. ---
+  c.Section("intro", "1 4 5 1");
+  c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 40);
+  c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 .", 44, 2, 2);
+  c.Beat(kShaker, shake, 1, "h h H h h h H h", "", 2, 2);
+  c.Beat(kChime, chimes, 8, "c", "", 0, 1);
+
+  const std::string tuneA =
+      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
+      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 7 - 6 - 5 - . . ";
+  const std::string tuneA2 =
+      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
+      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 5 - 7, - 2 - 4 - ";
+  auto verse = [&](const std::string& name, const std::string& tune, bool counter) {
+    c.Section(name, "1 4 5 1 1 4 2m 5");
+    c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
+    c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
+    c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
+    c.Beat(kShaker, shake, 1, "h h H h h h H h");
+    c.Melody(kLead, whistle, 4, 1, tune, 42);
+    if (counter) c.Arp(kPluck, pluck, 74, 2, "2 . 1 . 0 . 1 .", 26);
+  };
+
+  auto lift = [&](const std::string& name) {
+    c.Section(name, "4 5 3m 6m 4 5 1 1");
+    c.Arp(kMarimba, marimba, 55, 1, "0 2 1 3 2 1 2 1", 38);
+    c.Bass(kBass, bass, 31, 2, "R 5 8 A", 46);
+    c.Beat(kDrums, kit, 1, "k . c . k . c k", "k k c . c c c c");
+    c.Beat(kShaker, shake, 1, "h H h H h H h H");
+    c.Melody(kLead, whistle, 4, 1,
+             "1' - - - 6 - 4 - | 2' - - - 7 - 5 - | 3' - - - 7 - 5 - | 6 - - - - - . . | "
+             "1' - - - 6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - . . . . ",
+             40);
+    c.Beat(kChime, chimes, 8, "c . . . . . . .");
+  };
+
+  auto bridge = [&]() {
+    c.Section("bridge", "6m 2m 5 1 6m 2m 4 5");
+    c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
+    c.Arp(kPluck, pluck, 67, 1, ". 0 . 1 . 2 . 1", 26);
+    c.Bass(kBass, bass, 31, 2, "R . 5 .", 44);
+    c.Beat(kDrums, kit, 1, "k . . . c . . .", "k . c . c c c c");
+    c.Beat(kShaker, shake, 2, "h h h h");
+    c.Melody(kLead, whistle, 4, 1,
+             "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 5 . 7 . 2' . . . | 1' - - - . . . . | "
+             "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 1' . 6 . 4 . . . | 2 - 5 - 7 - . . ",
+             40);
+  };
+
+  verse("verse", tuneA, true);
+  c.LoopHere();
+  verse("verse 2", tuneA2, true);
+  lift("lift");
+  verse("verse 3", tuneA, true);
+  bridge();
+  lift("lift 2");
+  verse("verse 4", tuneA2, true);
+
+  c.Echo(kLead, kEcho, echo, 3, 0.35);
+  c.Vibrato(kLead, 4, 2, 6, 2);
+  return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
+}

@@ -1,0 +1,135 @@
+// WALTZING: a waltz in B-flat major, 160 BPM in 3/4. A musette accordion sings over tuba
+// bass and pizzicato "pah-pahs"; a glockenspiel answers; the trio moves to E-flat.
+#include "composer.h"
+#include "recipes.h"
+#include "songs.h"
+
+namespace {
+
+constexpr int kDrums = 0, kBass = 1, kPizzA = 2, kPizzB = 3, kPizzC = 4, kLead = 5, kEcho = 6, kGlock = 7, kCrash = 8,
+              kSecond = 9;
+
+}  // namespace
+
+SongResult ComposeWaltzing(const SongContext& context) {
+  SongSetup setup;
+  setup.channels = 10;
+  setup.bpm = 160;
+  setup.speed = 12;
+  setup.rowsPerBeat = 2;
+  setup.beatsPerBar = 3;
+  setup.key = Key{kBb, Mode::kMajor};
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.349;
+  Composer c(setup);
+
+  int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
+                                                 .decaySeconds = 0.18, .click = 0.1, .drive = 1.1, .lengthSeconds = 0.26}, 81),
+                              {}, 40, 128, false));
+  int brush = c.Add(Instrument("brush", Hat({.rate = 22050, .decaySeconds = 0.06, .lengthSeconds = 0.14, .highPass = 4000,
+                                             .metal = 0.2}, 82),
+                               {}, 24, 160, false));
+  int tuba = c.Add(WaveInstrument("tuba", {WaveKind::kSaw, 0.5, 30, 3}, kNoteC1, kNoteC4, AdsrEnvelope(0.02, 0.25, 0.55, 0.1),
+                                  44, 128));
+  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 8}, 0.12, 0.35, 0.03, 83, 64),
+                              DecayEnvelope(0.6, 0.08), 30, 128, true));
+  InstrumentSpec accordionSpec = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 10}, 64, 96, {-1, 0, 1},
+                                               AdsrEnvelope(0.03, 0.2, 0.8, 0.12), 42, 116, true, 84);
+  accordionSpec.vibratoDepth = 2;
+  accordionSpec.vibratoRate = 20;
+  accordionSpec.vibratoSweep = 0.3;
+  int accordion = c.Add(accordionSpec);
+  int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 5}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
+                                  42, 170));
+  int glock = c.Add(Instrument("glockenspiel", BellTone(0.8, 85, 128), DecayEnvelope(1.8, 0.3), 34, 150, false));
+  int second = c.Add(WaveInstrument("second reed", {WaveKind::kPulse, 0.5, 20, 6}, kNoteC3, kNoteC6,
+                                    AdsrEnvelope(0.03, 0.2, 0.75, 0.12), 30, 140));
+  int cymbal = c.AddFitter(
+      [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
+
+  DrumMap kit = {{'k', {kick, 60, 40}}, {'h', {brush, 60, 22}}};
+  DrumMap crash = {{'c', {cymbal, 60, 26}}};
+  const std::vector<int> pizz3 = {kPizzA, kPizzB, kPizzC};
+  const std::vector<int> pizzPans = {5, 9, 12};
+
+  // Oom-pah-pah: tuba on one (root, then fifth below in the next bar), strings on two and three.
+  auto accompany = [&](bool drums) {
+    c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 44);
+    c.Chords(pizz3, pizz, 62, 77, 2, ". x x", -1, pizzPans);
+    if (drums) c.Beat(kDrums, kit, 1, "k . h . h .");
+  };
+
+  // --- Intro: the band vamps, the glockenspiel hints at the tune. ---
+  c.Section("intro", "1 1 57 57 57 57 1 1");
+  accompany(false);
+  c.Beat(kDrums, kit, 1, "k . . . . .", "", 0, 4);
+  c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
+  c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
+
+  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4 1 57 1 1";
+  const std::string tuneA =
+      "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | 4 - - - 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
+      "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+  const std::string tuneA2 =
+      "5 - 4 5 6 5 | 3 - - - 1 - | 2 - 1 2 3 2 | 7, - - - 5, - | 4 - 3 4 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
+      "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+  auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony) {
+    c.Section(name, chartA);
+    accompany(true);
+    c.Melody(kLead, accordion, 4, 1, tune, 44);
+    if (glockCounter)
+      c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
+    if (harmony) c.Harmony(kLead, kSecond, second, 15);
+    c.Beat(kCrash, crash, 6, "c . . . . . . .", "", 0, 16);
+  };
+
+  auto partB = [&]() {
+    c.Section("minor strain", "6m 6m 37 37 2m 57 1 1 6m 6m 37 37 2m 57 1 57");
+    accompany(true);
+    c.Melody(kLead, accordion, 4, 1,
+             "6 - - - 5 6 | 1' - - - 6 - | 7 - - - #5 - | 3 - - - . . | 4 - - - 2 4 | 5 - - - 7, - | 1 - 3 - 5 - | 1' - - - . . | "
+             "6 - - - 5 6 | 1' - - - 6 - | 3' - - - 2' 1' | 7 - - - #5 - | 6 - - - 1' - | 2' - - - 7 - | 3' - - - 2' 1' | 2' - - - . . ",
+             44);
+    c.Melody(kGlock, glock, 5, 1,
+             ". . . . . . | . . . . 3 - | . . . . . . | . . . . 7, - | . . . . . . | . . . . 2 - | . . . . . . | . . . . 5 - | "
+             ". . . . . . | . . . . 3 - | . . . . . . | . . . . 7, - | . . . . . . | . . . . 2 - | . . . . . . | . . . . 2 - ",
+             28);
+  };
+
+  auto trio = [&](const std::string& name, const std::string& chart, const std::string& tune) {
+    c.Section(name, chart, Key{kEb, Mode::kMajor});
+    c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
+    c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
+    c.Beat(kDrums, kit, 1, "k . . . h .");
+    c.Melody(kLead, accordion, 4, 1, tune, 42);
+    c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
+  };
+  const std::string trioTune =
+      "3 - - - - - | 5 - - - 3 - | 2 - - - - - | 5, - - - - - | 4 - - - 2 - | 5, - - - 7, - | 1 - - - 3 - | 5 - - - . . | "
+      "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 1 - - - - - | - - - - . . ";
+  const std::string trioTune2 =
+      "3 - - - - - | 5 - - - 3 - | 2 - - - - - | 5, - - - - - | 4 - - - 2 - | 5, - - - 7, - | 1 - - - 3 - | 5 - - - . . | "
+      "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 6 - - - 2 - | 1 - - - . . ";
+
+  auto coda = [&]() {
+    c.Section("turn", "1 1 57 57 57 57 57 57");
+    accompany(true);
+    c.Melody(kLead, accordion, 4, 1,
+             "1' - - - 7 6 | 5 - - - 3 - | 4 - - - 3 2 | 7, - - - 5, - | 2 - 3 - 4 - | 5 - 6 - 7 - | 2' - - - 1' 7 | 6 - - - . . ",
+             40);
+  };
+
+  partA("waltz", tuneA, false, false);
+  c.LoopHere();
+  partA("waltz again", tuneA2, true, false);
+  partB();
+  partA("waltz 3", tuneA, false, true);
+  trio("trio", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 1 1", trioTune);
+  trio("trio 2", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 27 27", trioTune2);
+  partA("waltz 4", tuneA2, true, true);
+  coda();
+
+  c.Echo(kLead, kEcho, echo, 3, 0.3);
+  c.Vibrato(kLead, 4, 2, 5, 2);
+  return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
+}
