@@ -74,7 +74,7 @@ bool SameOpening(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
   return a.size() >= samples && b.size() >= samples && std::equal(a.begin(), a.begin() + samples, b.begin());
 }
 
-TEST(ProgramAudio, DISABLED_RealProgramPlaysTheChosenTrackThroughTheDiskDriver) {
+TEST(ProgramAudio, RealProgramPlaysTheChosenTrackThroughTheDiskDriver) {
   const std::string program = std::string(MUSIDISK_BINARY_DIR) + "/musidisk";
   const std::string raw = std::string(MUSIDISK_BINARY_DIR) + "/program_audio_test.raw";
   std::remove(raw.c_str());
