@@ -347,11 +347,15 @@ void MessagePanel::UpdateTiles() {
   tileVertexBuffer_->Unlock();
 }
 
+MessagePanel::StripeStart MessagePanel::StripeStartAt(float offset) {
+  const int n = SnapScroll(offset);
+  const int q = n / 3;
+  return StripeStart{q, static_cast<float>(2 * (3 * q - n))};
+}
+
 void MessagePanel::FillStripes() {
   ScreenVertex* v = LockVertices(stripeVertexBuffer_, 0);
-  const int n = SnapScroll(stripeOffset_);
-  const int q = n / 3;
-  const float y0 = static_cast<float>(2 * (3 * q - n));
+  const auto [q, y0] = StripeStartAt(stripeOffset_);
   for (int k = 0; k < kStripeRows; ++k, v += 2) {
     float y = y0 + static_cast<float>(6 * k);
     D3DCOLOR colour = kStripeRamp[(q + k) % kRampEntries];

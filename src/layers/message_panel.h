@@ -35,6 +35,15 @@ class MessagePanel : public Scene {
   static const int* Ring();
   static const D3DCOLOR* StripeRamp();
 
+  // Where the stripe strip starts for a stripe offset: the ramp entry of its first band and the
+  // y of its first row (0, -2 or -4; +2 just above 0). Each offset unit moves the stripes 2 pixels
+  // up, and the ramp's bands are 3 units apart.
+  struct StripeStart {
+    int rampEntry;
+    float y0;
+  };
+  static StripeStart StripeStartAt(float offset);
+
   int panelIndex() const { return panelIndex_; }
   int tileCount() const { return tileCount_; }
   float direction() const { return direction_; }
