@@ -158,6 +158,10 @@ bool DesktopSession::Key(const std::string& window, const std::string& keys) {
   return XDoTool("windowfocus --sync " + window + " key --delay 60 " + keys);
 }
 
+bool DesktopSession::AltEnter(const std::string& window) {
+  return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.2 key Return sleep 0.2 keyup alt");
+}
+
 bool DesktopSession::RequestClose(const std::string& window) {
   Display* x = XOpenDisplay(display_.c_str());
   if (x == nullptr) return false;

@@ -39,6 +39,8 @@ class DesktopSession {
   bool RequestClose(const std::string& window);
   // Focuses the program's window and types the keys (xdotool key syntax, e.g. "alt+Return").
   bool Key(const std::string& window, const std::string& keys);
+  // Holds Alt down, taps Enter, lets Alt go: the way a hand presses Alt+Enter.
+  bool AltEnter(const std::string& window);
 
   // The screen's pixels (X8R8G8B8), row by row.
   std::vector<uint32_t> Screen(int* width, int* height);

@@ -2,6 +2,8 @@
 #include "platform/host/sdl_host.h"
 
 #include <windows.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -192,7 +194,19 @@ int16_t SdlHost::KeyState(int virtualKey) { return keys_.Query(virtualKey); }
 
 void SdlHost::CursorPos(int32_t* x, int32_t* y) {
   int cx = 0, cy = 0;
-  SDL_GetGlobalMouseState(&cx, &cy);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window_ != nullptr && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    // Ask the X server: SDL's global mouse state is a cache that synthetic and grabbed moves
+    // (a drag) do not always refresh.
+    ::Window root, child;
+    int winX = 0, winY = 0;
+    unsigned int buttons = 0;
+    XQueryPointer(info.info.x11.display, DefaultRootWindow(info.info.x11.display), &root, &child, &cx, &cy, &winX,
+                  &winY, &buttons);
+  } else {
+    SDL_GetGlobalMouseState(&cx, &cy);
+  }
   *x = cx;
   *y = cy;
 }
