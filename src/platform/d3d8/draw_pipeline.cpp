@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "colour_math.h"
 #include "pixel_reference.h"
 #include "polygon_clipper.h"
 #include "rasterizer.h"
@@ -71,10 +72,20 @@ void DrawPipeline::ProcessVertices(const uint8_t* vertices, UINT stride, UINT co
 
 void DrawPipeline::DrawVertices(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
                                 UINT primitiveCount) {
+  if (type == D3DPT_POINTLIST) {
+    // Points need no neighbours: process them a cache-sized chunk at a time.
+    constexpr UINT kChunk = 256;
+    for (UINT first = 0; first < primitiveCount; first += kChunk) {
+      UINT n = std::min(kChunk, primitiveCount - first);
+      ProcessVertices(vertices + static_cast<size_t>(first) * stride, stride, n);
+      DrawPoints(scratch_.data(), nullptr, 0, n);
+    }
+    return;
+  }
   ProcessVertices(vertices, stride, vertexCount);
   const ProcessedVertex* v = scratch_.data();
   if (type == D3DPT_POINTLIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(v[p]);
+    DrawPoints(v, nullptr, 0, primitiveCount);
   } else if (type == D3DPT_TRIANGLELIST) {
     for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(v[3 * p], v[3 * p + 1], v[3 * p + 2], v[3 * p]);
   } else {
@@ -95,7 +106,7 @@ void DrawPipeline::DrawIndexed(D3DPRIMITIVETYPE type, const uint8_t* vertices, U
   const ProcessedVertex* v = scratch_.data();
   auto at = [&](UINT i) -> const ProcessedVertex& { return v[indices[i] - minIndex]; };
   if (type == D3DPT_POINTLIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(at(p));
+    DrawPoints(v, indices, minIndex, primitiveCount);
   } else if (type == D3DPT_TRIANGLELIST) {
     for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
   } else {
@@ -212,6 +223,56 @@ SpanFunction DrawPipeline::Kernel(uint32_t key) {
   return e.function;
 }
 
+PointFunction DrawPipeline::PointKernel(uint32_t key) {
+  if (key != pointKey_) {
+    pointKey_ = key;
+    pointFunction_ = SpanKernels::FindPoints(key);
+  }
+  return pointFunction_;
+}
+
+void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices, UINT minIndex, UINT count) {
+  PointFunction batch = nullptr;
+  if (!referencePixels_ && !pixel_.textureUsed) {
+    batch = PointKernel(pixel_.PrimitiveKey(true, 0xFFFFFFFF, true, pixel_.fog));
+  }
+  int pending = 0;
+  for (UINT i = 0; i < count; ++i) {
+    const ProcessedVertex& p = indices != nullptr ? v[indices[i] - minIndex] : v[i];
+    if (batch != nullptr && std::clamp(p.pointSize, pointMin_, pointMax_) == 1.0f) {
+      if (!PointJobOf(p, &points_[pending])) continue;
+      if (++pending == kPointBatch) {
+        batch(pixel_, points_, pending);
+        pending = 0;
+      }
+      continue;
+    }
+    // Keep the drawing order: what is batched so far goes first.
+    if (pending > 0) batch(pixel_, points_, pending);
+    pending = 0;
+    DrawPoint(p);
+  }
+  if (pending > 0) batch(pixel_, points_, pending);
+}
+
+bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
+  if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return false;
+  const ShadedVertex& v = p.screen;
+  // A one-pixel square from x - 0.5 to x + 0.5 holds the centre ceil(x - 0.5), as DrawPoint finds.
+  int64_t x = CeilPixel(SnapPoint(v.x) - kSubPixelOne / 2);
+  int64_t y = CeilPixel(SnapPoint(v.y) - kSubPixelOne / 2);
+  if (x < scissor_.x0 || x >= scissor_.x1 || y < scissor_.y0 || y >= scissor_.y1) return false;
+  job->colourIndex = static_cast<uint32_t>(y * pixel_.colourPitch + x);
+  job->depthIndex = static_cast<uint32_t>(y * pixel_.depthPitch + x);
+  job->colour = p.diffuse;
+  if (pixel_.depthTest) {
+    int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
+    job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
+  }
+  if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
+  return true;
+}
+
 void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return;
   const ShadedVertex& v = p.screen;
@@ -228,23 +289,22 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   int64_t y1 = std::min<int64_t>(CeilPixel(y + half) - 1, scissor_.y1 - 1);
   if (x0 > x1 || y0 > y1) return;
 
-  Triangle t;
-  Interpolants& q = t.planes;
-  q.refX = static_cast<int>(x0);
-  q.refY = static_cast<int>(y0);
-  auto constant = [](double value, double scale, FixedPlane* plane) {
-    plane->base = RoundToFixed(value * scale);
-    plane->gx = plane->gy = 0;
-  };
+  // A point has one colour, depth and fog factor; only sprite texture coordinates vary.
   constexpr double kColour = double(int64_t{1} << kColourFractionBits);
   constexpr double kTexel = double(int64_t{1} << kTexelFractionBits);
-  constant(v.r, kColour, &q.r);
-  constant(v.g, kColour, &q.g);
-  constant(v.b, kColour, &q.b);
-  constant(v.a, kColour, &q.a);
-  constant(std::clamp(static_cast<double>(v.z), -64.0, 64.0), double(kDepthOne), &q.z);
-  constant(v.fog, double(kFogOne), &q.fog);
-  t.vConstRow = true;
+  SpanJob job;
+  job.count = static_cast<int>(x1 - x0 + 1);
+  job.r = RoundToFixed(v.r * kColour);
+  job.g = RoundToFixed(v.g * kColour);
+  job.b = RoundToFixed(v.b * kColour);
+  job.a = RoundToFixed(v.a * kColour);
+  job.dr = job.dg = job.db = job.da = 0;
+  job.z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
+  job.dz = 0;
+  job.fog = RoundToFixed(static_cast<double>(v.fog) * kFogOne);
+  job.dfog = 0;
+  job.u = job.v = job.du = job.dv = 0;
+  int64_t vStep = 0;
   if (pixel_.textureUsed) {
     const TextureLevelView& top = texture_.levels[0];
     float footprint = pointSprite_ ? static_cast<float>(std::max(top.width, top.height)) / size : 0.0f;
@@ -257,42 +317,36 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
       double left = static_cast<double>(x - half) / kSubPixelOne;
       double top0 = static_cast<double>(y - half) / kSubPixelOne;
       double extent = static_cast<double>(2 * half) / kSubPixelOne;
-      q.u.base = RoundToFixed((x0 - left) / extent * w * kTexel);
-      q.u.gx = RoundToFixed(w / extent * kTexel);
-      q.u.gy = 0;
-      q.v.base = RoundToFixed((y0 - top0) / extent * h * kTexel);
-      q.v.gx = 0;
-      q.v.gy = RoundToFixed(h / extent * kTexel);
+      job.u = RoundToFixed((x0 - left) / extent * w * kTexel);
+      job.du = RoundToFixed(w / extent * kTexel);
+      job.v = RoundToFixed((y0 - top0) / extent * h * kTexel);
+      vStep = RoundToFixed(h / extent * kTexel);
     } else {
-      constant(v.u, w * kTexel, &q.u);
-      constant(v.v, h * kTexel, &q.v);
+      job.u = RoundToFixed(v.u * w * kTexel);
+      job.v = RoundToFixed(v.v * h * kTexel);
     }
-  } else {
-    q.u = q.v = FixedPlane();
   }
-  t.minX = static_cast<int>(x0);
-  t.maxX = static_cast<int>(x1);
-  t.minY = static_cast<int>(y0);
-  t.maxY = static_cast<int>(y1);
-  t.constColour = true;
-  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
-  t.constDiffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
-  t.fogActive = v.fog < 1.0f;
 
   const PixelState& s = pixel_;
+  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
+  uint32_t diffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
   SpanFunction fn = nullptr;
   if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
-    fn = Kernel(s.PrimitiveKey(true, t.constDiffuse, true, t.fogActive));
+    fn = Kernel(s.PrimitiveKey(true, diffuse, true, v.fog < 1.0f));
   }
   if (fn == nullptr) fn = &PixelReference::ShadeSpan;
-  uint8_t* depth = static_cast<uint8_t*>(s.depth);
+  uint32_t* colour = s.colour + static_cast<size_t>(y0) * s.colourPitch + x0;
   const size_t depthBytes = s.depthD16 ? 2 : 4;
-  for (int row = t.minY; row <= t.maxY; ++row) {
-    SpanJob job;
-    job.colour = s.colour + static_cast<size_t>(row) * s.colourPitch + t.minX;
-    job.depth = depth != nullptr ? depth + (static_cast<size_t>(row) * s.depthPitch + t.minX) * depthBytes : nullptr;
-    q.FillJob(t.minX, t.maxX, row, &job);
+  uint8_t* depth = s.depth != nullptr
+                       ? static_cast<uint8_t*>(s.depth) + (static_cast<size_t>(y0) * s.depthPitch + x0) * depthBytes
+                       : nullptr;
+  for (int64_t row = y0; row <= y1; ++row) {
+    job.colour = colour;
+    job.depth = depth;
     fn(s, job);
+    colour += s.colourPitch;
+    if (depth != nullptr) depth += s.depthPitch * depthBytes;
+    job.v += vStep;
   }
 }
 

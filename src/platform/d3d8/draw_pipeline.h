@@ -61,9 +61,14 @@ class DrawPipeline {
                     const ProcessedVertex& provoking);
   void DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                           const float* flatColour);
+  // Points in order; single-pixel untextured ones go through the batch path where it exists.
+  void DrawPoints(const ProcessedVertex* vertices, const uint16_t* indices, UINT minIndex, UINT count);
   void DrawPoint(const ProcessedVertex& p);
+  // The batch job of a single-pixel point; false when the point is clipped or off the target.
+  bool PointJobOf(const ProcessedVertex& p, PointJob* job) const;
   void ShadeTriangle(const Triangle& t);
   SpanFunction Kernel(uint32_t key);
+  PointFunction PointKernel(uint32_t key);
 
   VertexProcessor vertices_;
   PixelState pixel_;
@@ -83,6 +88,11 @@ class DrawPipeline {
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
+  uint32_t pointKey_ = 0xFFFFFFFF;
+  PointFunction pointFunction_ = nullptr;
+  // Points shaded per batch call.
+  static constexpr int kPointBatch = 256;
+  PointJob points_[kPointBatch];
 
   bool referencePixels_ = false;
   bool referenceRasterizer_ = false;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "colour_math.h"
+#include "pixel_vectors.h"
 
 namespace d3d8sw {
 
@@ -71,6 +72,221 @@ inline uint32_t AddSaturate(uint32_t a, uint32_t b) {
   return (rb & 0x00FF00FF) | ((ag & 0x00FF00FF) << 8);
 }
 
+
+// The end of the pixel pipeline for one pixel whose stage-0 (and fogged) colour is `src`: alpha
+// test, depth test against `zq` (already quantised) and write, blending and the target's format.
+template <uint32_t kKey>
+inline void FinishPixel(const PixelState& s, uint32_t src, uint32_t zq, uint32_t* out, void* depth) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  if constexpr (k.alphaFunc != 0) {
+    if (!CompareFixed<k.alphaFunc>(src >> 24, s.alphaRef)) return;
+  }
+  if constexpr (k.depthFunc != 0) {
+    if constexpr (k.depthD16) {
+      uint16_t* d = static_cast<uint16_t*>(depth);
+      if (!CompareFixed<k.depthFunc>(zq, *d)) return;
+      if constexpr (k.depthWrite) *d = static_cast<uint16_t>(zq);
+    } else {
+      uint32_t* d = static_cast<uint32_t*>(depth);
+      if (!CompareFixed<k.depthFunc>(zq, *d)) return;
+      if constexpr (k.depthWrite) *d = zq;
+    }
+  }
+  if constexpr (k.blend != BlendMode::kNoColour) {
+    uint32_t result;
+    if constexpr (k.blend == BlendMode::kOpaque) {
+      result = src;
+    } else if constexpr (k.blend == BlendMode::kAdd) {
+      result = AddSaturate(src, *out);
+    } else if constexpr (k.blend == BlendMode::kAlpha) {
+      result = BlendAlpha(src, *out);
+    } else {
+      static_assert(k.blend == BlendMode::kModulate);
+      result = ModulateArgb(*out, src);
+    }
+    if constexpr (k.target == TargetKind::kR5G6B5) {
+      result = QuantiseToR5G6B5(result);
+    } else {
+      result |= kTargetAlpha;
+    }
+    *out = result;
+  }
+}
+
+// Fog: f c + (1 - f) fog colour on the colour channels, f with 16 fraction bits.
+inline uint32_t ApplyFog(uint32_t src, uint32_t f, uint32_t fogColour) {
+  uint32_t fogged = src & 0xFF000000;
+  for (int shift = 0; shift < 24; shift += 8) {
+    uint32_t c = (src >> shift) & 0xFF;
+    uint32_t q = (fogColour >> shift) & 0xFF;
+    fogged |= ((c * f + q * (kFogOne - f) + 32768) >> kFogFractionBits) << shift;
+  }
+  return fogged;
+}
+
+// Single-pixel points without texture, one call per batch.
+template <uint32_t kKey>
+void PointBatch(const PixelState& s, const PointJob* points, int count) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  static_assert(k.filter == TextureFilter::kNone);
+  uint8_t* depthBase = static_cast<uint8_t*>(s.depth);
+  for (int i = 0; i < count; ++i) {
+    const PointJob& p = points[i];
+    uint32_t src = (StageResult<k.alpha>(0, p.colour) & 0xFF000000) | (StageResult<k.colour>(0, p.colour) & 0x00FFFFFF);
+    if constexpr (k.fog) src = ApplyFog(src, p.fog, s.fogColour);
+    void* depth = nullptr;
+    if constexpr (k.depthFunc != 0) depth = depthBase + static_cast<size_t>(p.depthIndex) * (k.depthD16 ? 2 : 4);
+    FinishPixel<kKey>(s, src, p.z, s.colour + p.colourIndex, depth);
+  }
+}
+
+#if defined(__SSE2__)
+// One texel per pixel of a run of four (or of the `count` < 4 left at its end).
+template <bool kConstRow>
+inline __m128i FetchTexels4(const PixelState& s, const uint32_t* row, bool inRange, int64_t u, int64_t du, int64_t v,
+                            int64_t dv, int count) {
+  alignas(16) uint32_t t[4] = {0, 0, 0, 0};
+  const TextureLevelView& tex = s.texture;
+  for (int k = 0; k < count; ++k) {
+    int64_t uk = u + du * k;
+    int64_t vk = v + dv * k;
+    int x = inRange ? static_cast<int>(uk >> kTexelFractionBits)
+                    : AddressFast(uk >> kTexelFractionBits, s.uAnd, tex.width);
+    if constexpr (kConstRow) {
+      t[k] = row[x];
+    } else {
+      int y = inRange ? static_cast<int>(vk >> kTexelFractionBits)
+                      : AddressFast(vk >> kTexelFractionBits, s.vAnd, tex.height);
+      t[k] = tex.texels[static_cast<size_t>(y) * tex.pitch + x];
+    }
+  }
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+}
+
+// Whether texel indices u >> 32 (and v >> 32) stay inside the texture over the whole run, so
+// that no addressing is needed.
+inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV) {
+  auto inside = [](int64_t first, int64_t step, int n, int size) {
+    int64_t a = first >> kTexelFractionBits;
+    int64_t b = (first + step * (n - 1)) >> kTexelFractionBits;
+    return a >= 0 && a < size && b >= 0 && b < size;
+  };
+  return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
+}
+
+// Point-sampled texture, constant diffuse colour, stage 0 selecting or modulating, opaque,
+// additive or alpha blending, four pixels at a time.
+template <uint32_t kKey>
+void VectorTextureSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+  uint32_t multiply = 0xFFFFFFFF;
+  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
+  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
+  const bool modulate = multiply != 0xFFFFFFFF;
+  const __m128i multiplier = MultiplierLanes(multiply);
+  const __m128i keep = _mm_set1_epi32(k.alpha == StageOp::kDiffuse ? 0x00FFFFFF : -1);
+  const __m128i put = _mm_set1_epi32(static_cast<int>(k.alpha == StageOp::kDiffuse ? (diffuse & 0xFF000000) : 0u));
+  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
+  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
+  const uint32_t* row = nullptr;
+  if constexpr (k.vConstRow) {
+    row = s.texture.texels +
+          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  }
+  const bool inRange = RunInsideTexture(s, j, !k.vConstRow);
+  uint32_t* out = j.colour;
+  const int n = j.count;
+  auto shade = [&](__m128i src, __m128i dst) {
+    src = _mm_or_si128(src, texelAlpha);
+    if (modulate) src = ModulateConst4(src, multiplier);
+    src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    __m128i result;
+    if constexpr (k.blend == BlendMode::kOpaque) {
+      (void)dst;
+      result = src;
+    } else if constexpr (k.blend == BlendMode::kAdd) {
+      result = _mm_adds_epu8(src, dst);
+    } else {
+      result = BlendAlpha4(src, dst);
+    }
+    return _mm_or_si128(result, targetAlpha);
+  };
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, 4);
+    __m128i dst = k.blend == BlendMode::kOpaque ? _mm_setzero_si128()
+                                                : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), shade(src, dst));
+  }
+  if (i < n) {
+    int left = n - i;
+    alignas(16) uint32_t buffer[4] = {0, 0, 0, 0};
+    for (int t = 0; t < left; ++t) buffer[t] = out[i + t];
+    __m128i src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, left);
+    __m128i dst = _mm_load_si128(reinterpret_cast<const __m128i*>(buffer));
+    _mm_store_si128(reinterpret_cast<__m128i*>(buffer), shade(src, dst));
+    for (int t = 0; t < left; ++t) out[i + t] = buffer[t];
+  }
+}
+
+// Unsigned 32-bit comparison masks (all ones where `a func b` holds).
+template <uint8_t kFunc>
+inline __m128i CompareMask(__m128i a, __m128i b) {
+  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  __m128i sa = _mm_xor_si128(a, bias);
+  __m128i sb = _mm_xor_si128(b, bias);
+  const __m128i ones = _mm_set1_epi32(-1);
+  if constexpr (kFunc == D3DCMP_NEVER) return _mm_setzero_si128();
+  else if constexpr (kFunc == D3DCMP_LESS) return _mm_cmplt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_EQUAL) return _mm_cmpeq_epi32(a, b);
+  else if constexpr (kFunc == D3DCMP_LESSEQUAL) return _mm_xor_si128(_mm_cmpgt_epi32(sa, sb), ones);
+  else if constexpr (kFunc == D3DCMP_GREATER) return _mm_cmpgt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_NOTEQUAL) return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
+  else if constexpr (kFunc == D3DCMP_GREATEREQUAL) return _mm_xor_si128(_mm_cmplt_epi32(sa, sb), ones);
+  else return ones;
+}
+
+// A constant colour over a D32 depth test at one depth (flat in z): the stripes under the glyph
+// mask. Four depth comparisons at a time; returns false when the run is not flat in z.
+template <uint32_t kKey>
+bool VectorFlatDepthSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  if (j.dz != 0 || j.count < 4) return false;
+  (void)s;
+  const uint32_t colour = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b)) | kTargetAlpha;
+  const uint32_t z = DepthD32(j.z);
+  const __m128i zv = _mm_set1_epi32(static_cast<int>(z));
+  const __m128i cv = _mm_set1_epi32(static_cast<int>(colour));
+  uint32_t* out = j.colour;
+  uint32_t* depth = static_cast<uint32_t*>(j.depth);
+  const int n = j.count;
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + i));
+    __m128i pass = CompareMask<k.depthFunc>(zv, d);
+    if (_mm_movemask_epi8(pass) == 0) continue;
+    __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_or_si128(_mm_and_si128(pass, cv), _mm_andnot_si128(pass, dst)));
+    if constexpr (k.depthWrite && k.depthFunc != D3DCMP_EQUAL) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(depth + i),
+                       _mm_or_si128(_mm_and_si128(pass, zv), _mm_andnot_si128(pass, d)));
+    }
+  }
+  for (; i < n; ++i) {
+    if (CompareFixed<k.depthFunc>(z, depth[i])) {
+      out[i] = colour;
+      if constexpr (k.depthWrite) depth[i] = z;
+    }
+  }
+  return true;
+}
+#endif
+
 template <uint32_t kKey>
 void FastSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
@@ -78,6 +294,27 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   constexpr bool kDepth = k.depthFunc != 0;
   // What the target stores beside the colour: X8R8G8B8 keeps alpha at 255.
   constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+
+#if defined(__SSE2__)
+  constexpr bool kPlainState = !k.fog && k.alphaFunc == 0 && k.target != TargetKind::kR5G6B5;
+  constexpr bool kVectorTexture =
+      kPlainState && k.filter == TextureFilter::kPoint && k.constColour && !kDepth &&
+      (k.colour == StageOp::kTexture || k.colour == StageOp::kModulate) &&
+      (k.alpha == StageOp::kTexture || k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuse) &&
+      (k.blend == BlendMode::kOpaque || k.blend == BlendMode::kAdd || k.blend == BlendMode::kAlpha) &&
+      !(k.vConstRow && k.blend == BlendMode::kOpaque && k.colour == StageOp::kTexture &&
+        k.alpha == StageOp::kTexture);
+  if constexpr (kVectorTexture) {
+    VectorTextureSpan<kKey>(s, j);
+    return;
+  }
+  constexpr bool kVectorFlatDepth = kPlainState && k.filter == TextureFilter::kNone && k.constColour && kDepth &&
+                                    !k.depthD16 && k.colour == StageOp::kDiffuse && k.alpha == StageOp::kDiffuse &&
+                                    k.blend == BlendMode::kOpaque;
+  if constexpr (kVectorFlatDepth) {
+    if (VectorFlatDepthSpan<kKey>(s, j)) return;
+  }
+#endif
 
   uint32_t* out = j.colour;
   const int n = j.count;
@@ -97,6 +334,16 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   }
   const uint32_t constDiffuse =
       k.constColour ? PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b)) : 0u;
+  // Runs whose texel indices stay inside the texture need no addressing.
+  [[maybe_unused]] bool pointInRange = false;
+  if constexpr (k.filter == TextureFilter::kPoint) {
+    auto inside = [](int64_t first, int64_t step, int count, int size) {
+      int64_t p0 = first >> kTexelFractionBits;
+      int64_t p1 = (first + step * (count - 1)) >> kTexelFractionBits;
+      return p0 >= 0 && p0 < size && p1 >= 0 && p1 < size;
+    };
+    pointInRange = inside(u, j.du, n, width) && (k.vConstRow || inside(v, j.dv, n, height));
+  }
 
   // The stretch of the post pass: a plain copy of one texel row, no addressing needed when the
   // run stays inside the texture.
@@ -118,15 +365,35 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
 
   [[maybe_unused]] uint16_t* depth16 = static_cast<uint16_t*>(j.depth);
   [[maybe_unused]] uint32_t* depth32 = static_cast<uint32_t*>(j.depth);
+  // Runs at one fog factor (sprites, points) weigh the fog colour once.
+  [[maybe_unused]] const bool flatFog = j.dfog == 0;
+  [[maybe_unused]] const uint32_t flatF = ClampFog(fog);
+  [[maybe_unused]] const uint32_t fogR = ChannelR(s.fogColour) * (kFogOne - flatF) + 32768;
+  [[maybe_unused]] const uint32_t fogG = ChannelG(s.fogColour) * (kFogOne - flatF) + 32768;
+  [[maybe_unused]] const uint32_t fogB = ChannelB(s.fogColour) * (kFogOne - flatF) + 32768;
+  // Runs at one depth (flat primitives, sprites, points) quantise it once.
+  [[maybe_unused]] const bool flatZ = j.dz == 0;
+  [[maybe_unused]] const uint32_t flatZq = k.depthD16 ? DepthD16(z) : DepthD32(z);
+#if defined(__SSE2__)
+  // Gouraud colour in four 32-bit lanes (b, g, r, a); packing saturates exactly as ColourByte
+  // clamps. Within a run the values fit 32 bits; wrapping after its last pixel is harmless.
+  [[maybe_unused]] __m128i lanes = _mm_setr_epi32(static_cast<int32_t>(b), static_cast<int32_t>(g),
+                                                  static_cast<int32_t>(r), static_cast<int32_t>(a));
+  [[maybe_unused]] const __m128i laneSteps = _mm_setr_epi32(static_cast<int32_t>(j.db), static_cast<int32_t>(j.dg),
+                                                            static_cast<int32_t>(j.dr), static_cast<int32_t>(j.da));
+  [[maybe_unused]] const __m128i laneHalf = _mm_set1_epi32(1 << (kColourFractionBits - 1));
+#endif
 
   for (int i = 0; i < n; ++i) {
     uint32_t texel = 0;
     if constexpr (k.filter == TextureFilter::kPoint) {
-      int iu = AddressFast(u >> kTexelFractionBits, uAnd, width);
+      int iu = pointInRange ? static_cast<int>(u >> kTexelFractionBits)
+                            : AddressFast(u >> kTexelFractionBits, uAnd, width);
       if constexpr (k.vConstRow) {
         texel = row[iu] | alphaOr;
       } else {
-        int iv = AddressFast(v >> kTexelFractionBits, vAnd, height);
+        int iv = pointInRange ? static_cast<int>(v >> kTexelFractionBits)
+                              : AddressFast(v >> kTexelFractionBits, vAnd, height);
         texel = texels[static_cast<size_t>(iv) * pitch + iu] | alphaOr;
       }
     } else if constexpr (k.filter == TextureFilter::kLinear) {
@@ -140,62 +407,44 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
       int x1 = AddressFast(iu + 1, uAnd, width);
       const uint32_t* row0 = texels + static_cast<size_t>(AddressFast(iv, vAnd, height)) * pitch;
       const uint32_t* row1 = texels + static_cast<size_t>(AddressFast(iv + 1, vAnd, height)) * pitch;
+#if defined(__SSE2__)
+      texel = Bilerp1(row0[x0] | alphaOr, row0[x1] | alphaOr, row1[x0] | alphaOr, row1[x1] | alphaOr, fu, fv);
+#else
       texel = Bilerp(row0[x0] | alphaOr, row0[x1] | alphaOr, row1[x0] | alphaOr, row1[x1] | alphaOr, fu, fv);
+#endif
     }
     (void)kTexture;
-    uint32_t diffuse = k.constColour ? constDiffuse : PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b));
+    uint32_t diffuse;
+    if constexpr (k.constColour) {
+      diffuse = constDiffuse;
+    } else {
+#if defined(__SSE2__)
+      __m128i t = _mm_srai_epi32(_mm_add_epi32(lanes, laneHalf), kColourFractionBits);
+      t = _mm_packs_epi32(t, t);
+      diffuse = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(t, t)));
+      lanes = _mm_add_epi32(lanes, laneSteps);
+#else
+      diffuse = PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b));
+#endif
+    }
     uint32_t src = (StageResult<k.alpha>(texel, diffuse) & 0xFF000000) |
                    (StageResult<k.colour>(texel, diffuse) & 0x00FFFFFF);
     if constexpr (k.fog) {
-      uint32_t f = ClampFog(fog);
-      uint32_t fc = s.fogColour;
       uint32_t fogged = src & 0xFF000000;
-      for (int shift = 0; shift < 24; shift += 8) {
-        uint32_t c = (src >> shift) & 0xFF;
-        uint32_t q = (fc >> shift) & 0xFF;
-        fogged |= ((c * f + q * (kFogOne - f) + 32768) >> kFogFractionBits) << shift;
+      if (flatFog) {
+        fogged |= ((ChannelR(src) * flatF + fogR) >> kFogFractionBits) << 16;
+        fogged |= ((ChannelG(src) * flatF + fogG) >> kFogFractionBits) << 8;
+        fogged |= (ChannelB(src) * flatF + fogB) >> kFogFractionBits;
+      } else {
+        fogged = ApplyFog(src, ClampFog(fog), s.fogColour);
       }
       src = fogged;
     }
-    bool keep = true;
-    if constexpr (k.alphaFunc != 0) keep = CompareFixed<k.alphaFunc>(src >> 24, s.alphaRef);
     if constexpr (kDepth) {
-      if (keep) {
-        if constexpr (k.depthD16) {
-          uint32_t zq = DepthD16(z);
-          keep = CompareFixed<k.depthFunc>(zq, depth16[i]);
-          if constexpr (k.depthWrite) {
-            if (keep) depth16[i] = static_cast<uint16_t>(zq);
-          }
-        } else {
-          uint32_t zq = DepthD32(z);
-          keep = CompareFixed<k.depthFunc>(zq, depth32[i]);
-          if constexpr (k.depthWrite) {
-            if (keep) depth32[i] = zq;
-          }
-        }
-      }
-    }
-    if constexpr (k.blend != BlendMode::kNoColour) {
-      if (keep) {
-        uint32_t result;
-        if constexpr (k.blend == BlendMode::kOpaque) {
-          result = src;
-        } else if constexpr (k.blend == BlendMode::kAdd) {
-          result = AddSaturate(src, out[i]);
-        } else if constexpr (k.blend == BlendMode::kAlpha) {
-          result = BlendAlpha(src, out[i]);
-        } else {
-          static_assert(k.blend == BlendMode::kModulate);
-          result = ModulateArgb(out[i], src);
-        }
-        if constexpr (k.target == TargetKind::kR5G6B5) {
-          result = QuantiseToR5G6B5(result);
-        } else {
-          result |= kTargetAlpha;
-        }
-        out[i] = result;
-      }
+      uint32_t zq = flatZ ? flatZq : (k.depthD16 ? DepthD16(z) : DepthD32(z));
+      FinishPixel<kKey>(s, src, zq, out + i, k.depthD16 ? static_cast<void*>(depth16 + i) : depth32 + i);
+    } else {
+      FinishPixel<kKey>(s, src, 0, out + i, nullptr);
     }
     if constexpr (!k.constColour) {
       r += j.dr;
@@ -256,6 +505,8 @@ constexpr Shape kShapes[] = {
     {kPoint, kTex, kTex, true, false, 0, 0, false, BlendMode::kAlpha, true},
     {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kOpaque, true},
     {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kOpaque, false},
+    {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kAdd, false},
+    {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kAdd, true},
     {kPoint, kTex, kMod, true, false, 0, 0, false, BlendMode::kAlpha, false},
     {kPoint, kTex, kMod, true, false, 0, 0, false, BlendMode::kAlpha, true},
     {kPoint, kTex, kDif, true, false, 0, 0, false, BlendMode::kAlpha, false},
@@ -307,11 +558,21 @@ constexpr size_t kEntryCount = kShapeCount * kVariantsPerShape;
 struct Entry {
   uint32_t key;
   SpanFunction function;
+  PointFunction points;
 };
+
+template <uint32_t kKey>
+constexpr PointFunction PointsOf() {
+  if constexpr (PixelKey::Decode(kKey).filter == TextureFilter::kNone) {
+    return &PointBatch<kKey>;
+  } else {
+    return nullptr;
+  }
+}
 
 template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
-  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>}...};
+  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
 
 // Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
@@ -338,12 +599,26 @@ const Table& TheTable() {
 
 }  // namespace
 
-SpanFunction SpanKernels::Find(uint32_t key) {
+namespace {
+
+const Entry* FindEntry(uint32_t key) {
   const Table& t = TheTable();
   const Entry* begin = t.entries.data();
   const Entry* end = begin + t.count;
   const Entry* it = std::lower_bound(begin, end, key, [](const Entry& e, uint32_t k) { return e.key < k; });
-  return (it != end && it->key == key) ? it->function : nullptr;
+  return (it != end && it->key == key) ? it : nullptr;
+}
+
+}  // namespace
+
+SpanFunction SpanKernels::Find(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->function : nullptr;
+}
+
+PointFunction SpanKernels::FindPoints(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->points : nullptr;
 }
 
 const uint32_t* SpanKernels::Keys(size_t* count) {
