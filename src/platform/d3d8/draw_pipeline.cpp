@@ -92,6 +92,10 @@ void DrawPipeline::DrawVertices(D3DPRIMITIVETYPE type, const uint8_t* vertices, 
     // Every odd strip triangle is taken as (v1, v3, v2) so that all keep one winding.
     for (UINT p = 0; p < primitiveCount; ++p) {
       if ((p & 1) == 0) {
+        if (p + 1 < primitiveCount && DrawRectangle(v[p], v[p + 1], v[p + 2], v[p + 3], v[p], v[p + 1])) {
+          ++p;
+          continue;
+        }
         DrawTriangle(v[p], v[p + 1], v[p + 2], v[p]);
       } else {
         DrawTriangle(v[p], v[p + 2], v[p + 1], v[p]);
@@ -108,10 +112,23 @@ void DrawPipeline::DrawIndexed(D3DPRIMITIVETYPE type, const uint8_t* vertices, U
   if (type == D3DPT_POINTLIST) {
     DrawPoints(v, indices, minIndex, primitiveCount);
   } else if (type == D3DPT_TRIANGLELIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
+    for (UINT p = 0; p < primitiveCount; ++p) {
+      const uint16_t* i = indices + 3 * p;
+      // A quad as (a, b, c), (c, b, d): one rectangle when it is an axis-aligned one.
+      if (p + 1 < primitiveCount && i[3] == i[2] && i[4] == i[1] &&
+          DrawRectangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p + 5), at(3 * p), at(3 * p + 3))) {
+        ++p;
+        continue;
+      }
+      DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
+    }
   } else {
     for (UINT p = 0; p < primitiveCount; ++p) {
       if ((p & 1) == 0) {
+        if (p + 1 < primitiveCount && DrawRectangle(at(p), at(p + 1), at(p + 2), at(p + 3), at(p), at(p + 1))) {
+          ++p;
+          continue;
+        }
         DrawTriangle(at(p), at(p + 1), at(p + 2), at(p));
       } else {
         DrawTriangle(at(p), at(p + 2), at(p + 1), at(p));
@@ -158,10 +175,52 @@ void DrawPipeline::DrawTriangle(const ProcessedVertex& a, const ProcessedVertex&
   for (int i = 1; i + 1 < count; ++i) DrawScreenTriangle(&polygon[0], &polygon[i], &polygon[i + 1], flatColour);
 }
 
+bool DrawPipeline::DrawRectangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                                 const ProcessedVertex& d, const ProcessedVertex& first,
+                                 const ProcessedVertex& second) {
+  if ((a.clipBits | b.clipBits | c.clipBits | d.clipBits) != 0) return false;
+  const ShadedVertex& A = a.screen;
+  const ShadedVertex& B = b.screen;
+  const ShadedVertex& C = c.screen;
+  const ShadedVertex& D = d.screen;
+  if (A.y != B.y || C.y != D.y || A.x != C.x || B.x != D.x) return false;
+  // The fourth corner must carry what the plane of the other three gives it.
+  auto affine = [](float pa, float pb, float pc, float pd) {
+    return static_cast<double>(pa) + pd == static_cast<double>(pb) + pc;
+  };
+  if (!affine(A.z, B.z, C.z, D.z) || !affine(A.w, B.w, C.w, D.w) || !affine(A.u, B.u, C.u, D.u) ||
+      !affine(A.v, B.v, C.v, D.v) || !affine(A.fog, B.fog, C.fog, D.fog)) {
+    return false;
+  }
+  float flat[4];
+  const float* flatColour = nullptr;
+  if (flat_) {
+    const ShadedVertex& p = first.screen;
+    const ShadedVertex& q = second.screen;
+    if (p.r != q.r || p.g != q.g || p.b != q.b || p.a != q.a) return false;
+    flat[0] = p.r;
+    flat[1] = p.g;
+    flat[2] = p.b;
+    flat[3] = p.a;
+    flatColour = flat;
+  } else if (!affine(A.r, B.r, C.r, D.r) || !affine(A.g, B.g, C.g, D.g) || !affine(A.b, B.b, C.b, D.b) ||
+             !affine(A.a, B.a, C.a, D.a)) {
+    return false;
+  }
+  Triangle t;
+  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &t)) FinishAndShade(&t);
+  return true;
+}
+
 void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                                       const float* flatColour) {
   Triangle t;
   if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &t)) return;
+  FinishAndShade(&t);
+}
+
+void DrawPipeline::FinishAndShade(Triangle* triangle) {
+  Triangle& t = *triangle;
   int texWidth = 0;
   int texHeight = 0;
   if (pixel_.textureUsed) {

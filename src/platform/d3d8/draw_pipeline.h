@@ -61,6 +61,12 @@ class DrawPipeline {
                     const ProcessedVertex& provoking);
   void DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                           const float* flatColour);
+  // Draws triangles (a, b, c) and (b, d, c) as one rectangle when they form an axis-aligned one
+  // with affine attributes; `first` and `second` are their provoking vertices. False when they
+  // do not (nothing is drawn then).
+  bool DrawRectangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                     const ProcessedVertex& d, const ProcessedVertex& first, const ProcessedVertex& second);
+  void FinishAndShade(Triangle* t);
   // Points in order; single-pixel untextured ones go through the batch path where it exists.
   void DrawPoints(const ProcessedVertex* vertices, const uint16_t* indices, UINT minIndex, UINT count);
   void DrawPoint(const ProcessedVertex& p);

@@ -142,26 +142,32 @@ void PointBatch(const PixelState& s, const PointJob* points, int count) {
 }
 
 #if defined(__SSE2__)
-// One texel per pixel of a run of four (or of the `count` < 4 left at its end).
+// One texel per pixel of a run of four (or of the `count` < 4 left at its end). The vector is
+// assembled in registers: four narrow stores read back as one wide load would stall.
 template <bool kConstRow>
 inline __m128i FetchTexels4(const PixelState& s, const uint32_t* row, bool inRange, int64_t u, int64_t du, int64_t v,
                             int64_t dv, int count) {
-  alignas(16) uint32_t t[4] = {0, 0, 0, 0};
   const TextureLevelView& tex = s.texture;
-  for (int k = 0; k < count; ++k) {
+  auto fetch = [&](int k) -> int {
     int64_t uk = u + du * k;
-    int64_t vk = v + dv * k;
     int x = inRange ? static_cast<int>(uk >> kTexelFractionBits)
                     : AddressFast(uk >> kTexelFractionBits, s.uAnd, tex.width);
     if constexpr (kConstRow) {
-      t[k] = row[x];
+      return static_cast<int>(row[x]);
     } else {
+      int64_t vk = v + dv * k;
       int y = inRange ? static_cast<int>(vk >> kTexelFractionBits)
                       : AddressFast(vk >> kTexelFractionBits, s.vAnd, tex.height);
-      t[k] = tex.texels[static_cast<size_t>(y) * tex.pitch + x];
+      return static_cast<int>(tex.texels[static_cast<size_t>(y) * tex.pitch + x]);
     }
-  }
-  return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+  };
+  int t0 = fetch(0);
+  int t1 = count > 1 ? fetch(1) : 0;
+  int t2 = count > 2 ? fetch(2) : 0;
+  int t3 = count > 3 ? fetch(3) : 0;
+  __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+  __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+  return _mm_unpacklo_epi64(low, high);
 }
 
 // Whether texel indices u >> 32 (and v >> 32) stay inside the texture over the whole run, so

@@ -112,6 +112,27 @@ bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const 
   return true;
 }
 
+bool TriangleSetup::BeginRectangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
+                                   const Scissor& scissor, uint32_t cullMode, const float* flatColour, Triangle* out) {
+  if (!Begin(a, b, c, scissor, cullMode, flatColour, out)) return false;
+  int64_t x0 = Snap(std::min(a->x, b->x));
+  int64_t x1 = Snap(std::max(a->x, b->x));
+  int64_t y0 = Snap(std::min(a->y, c->y));
+  int64_t y1 = Snap(std::max(a->y, c->y));
+  int64_t minX = std::max<int64_t>((x0 + kSubPixelOne - 1) >> kSubPixelBits, scissor.x0);
+  int64_t maxX = std::min<int64_t>(((x1 + kSubPixelOne - 1) >> kSubPixelBits) - 1, scissor.x1 - 1);
+  int64_t minY = std::max<int64_t>((y0 + kSubPixelOne - 1) >> kSubPixelBits, scissor.y0);
+  int64_t maxY = std::min<int64_t>(((y1 + kSubPixelOne - 1) >> kSubPixelBits) - 1, scissor.y1 - 1);
+  if (minX > maxX || minY > maxY) return false;
+  // The planes stay referred to the triangle's first pixel, which is the rectangle's.
+  out->minX = static_cast<int>(minX);
+  out->maxX = static_cast<int>(maxX);
+  out->minY = static_cast<int>(minY);
+  out->maxY = static_cast<int>(maxY);
+  for (EdgeFunction& e : out->edges) e = EdgeFunction();
+  return true;
+}
+
 TriangleSetup::Gradient TriangleSetup::Plane(double a0, double a1, double a2) const {
   Gradient g;
   g.v0 = a0;

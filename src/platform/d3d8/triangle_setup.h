@@ -52,6 +52,13 @@ class TriangleSetup {
   bool Begin(const ShadedVertex* v0, const ShadedVertex* v1, const ShadedVertex* v2, const Scissor& scissor,
              uint32_t cullMode, const float* flatColour, Triangle* out);
 
+  // Sets up the axis-aligned rectangle whose corners are a, b, c and b + c - a (two triangles of a
+  // strip or of a quad list, with affine attributes), taking the planes from a, b, c. The fill
+  // rules give it the pixel centres from its left and top edges up to, not on, its right and
+  // bottom edges: what its two triangles cover together.
+  bool BeginRectangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c, const Scissor& scissor,
+                      uint32_t cullMode, const float* flatColour, Triangle* out);
+
   // Texels of level 0 (width x height) that one pixel step covers at most.
   float TexelFootprint(int width, int height) const;
 
