@@ -64,6 +64,31 @@ inline uint32_t Bilerp1(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, 
   return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, mixed)));
 }
 
+// Bilerp of two pixels p and q: their four taps each, and weights. The result holds p in the
+// low 32 bits and q in the next 32.
+[[gnu::always_inline]] inline __m128i Bilerp2(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32_t pu, uint32_t pv, uint32_t q00,
+                       uint32_t q10, uint32_t q01, uint32_t q11, uint32_t qu, uint32_t qv) {
+  __m128i zero = _mm_setzero_si128();
+  auto pair = [&](uint32_t a, uint32_t b) {
+    return _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(a)), _mm_cvtsi32_si128(static_cast<int>(b))), zero);
+  };
+  auto weights = [](uint32_t a, uint32_t b) {
+    return _mm_unpacklo_epi64(_mm_set1_epi16(static_cast<int16_t>(a)), _mm_set1_epi16(static_cast<int16_t>(b)));
+  };
+  const __m128i round = _mm_set1_epi16(128);
+  const __m128i full = _mm_set1_epi16(256);
+  auto lerp = [&](__m128i a, __m128i b, __m128i w) {
+    return _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(full, w)), _mm_mullo_epi16(b, w)), round), 8);
+  };
+  __m128i wu = weights(pu, qu);
+  __m128i top = lerp(pair(p00, q00), pair(p10, q10), wu);
+  __m128i bottom = lerp(pair(p01, q01), pair(p11, q11), wu);
+  __m128i mixed = lerp(top, bottom, weights(pv, qv));
+  return _mm_packus_epi16(mixed, mixed);
+}
+
 // Multiplier lanes for ModulateConst4 from an A8R8G8B8 colour.
 inline __m128i MultiplierLanes(uint32_t colour) {
   __m128i c = _mm_cvtsi32_si128(static_cast<int>(colour));

@@ -170,6 +170,81 @@ inline __m128i FetchTexels4(const PixelState& s, const uint32_t* row, bool inRan
   return _mm_unpacklo_epi64(low, high);
 }
 
+// Bilinear sampling along a run: texel coordinates minus half a texel, stepped per pixel, and
+// whether both taps of every pixel lie inside the texture (then no addressing is needed).
+class BilinearWalk {
+ public:
+  BilinearWalk(const PixelState& s, const SpanJob& j)
+      : texels_(s.texture.texels), pitch_(s.texture.pitch), width_(s.texture.width), height_(s.texture.height),
+        uAnd_(s.uAnd), vAnd_(s.vAnd), alphaOr_(s.texture.alphaOr), du_(j.du), dv_(j.dv),
+        tu_(j.u - (int64_t{1} << (kTexelFractionBits - 1))), tv_(j.v - (int64_t{1} << (kTexelFractionBits - 1))) {
+    auto inside = [&](int64_t first, int64_t step, int size) {
+      int64_t a = first >> kTexelFractionBits;
+      int64_t b = (first + step * (j.count - 1)) >> kTexelFractionBits;
+      return a >= 0 && a < size - 1 && b >= 0 && b < size - 1;
+    };
+    inside_ = inside(tu_, du_, width_) && inside(tv_, dv_, height_);
+  }
+
+  // The taps and weights of the next pixel.
+  [[gnu::always_inline]] inline void Next(uint32_t* t00, uint32_t* t10, uint32_t* t01, uint32_t* t11, uint32_t* fu, uint32_t* fv) {
+    int64_t iu = tu_ >> kTexelFractionBits;
+    int64_t iv = tv_ >> kTexelFractionBits;
+    *fu = static_cast<uint32_t>((tu_ >> (kTexelFractionBits - 8)) & 0xFF);
+    *fv = static_cast<uint32_t>((tv_ >> (kTexelFractionBits - 8)) & 0xFF);
+    tu_ += du_;
+    tv_ += dv_;
+    if (inside_) {
+      const uint32_t* p = texels_ + static_cast<size_t>(iv) * pitch_ + iu;
+      *t00 = p[0] | alphaOr_;
+      *t10 = p[1] | alphaOr_;
+      *t01 = p[pitch_] | alphaOr_;
+      *t11 = p[pitch_ + 1] | alphaOr_;
+      return;
+    }
+    int x0 = AddressFast(iu, uAnd_, width_);
+    int x1 = AddressFast(iu + 1, uAnd_, width_);
+    const uint32_t* row0 = texels_ + static_cast<size_t>(AddressFast(iv, vAnd_, height_)) * pitch_;
+    const uint32_t* row1 = texels_ + static_cast<size_t>(AddressFast(iv + 1, vAnd_, height_)) * pitch_;
+    *t00 = row0[x0] | alphaOr_;
+    *t10 = row0[x1] | alphaOr_;
+    *t01 = row1[x0] | alphaOr_;
+    *t11 = row1[x1] | alphaOr_;
+  }
+
+  // Two samples: the next pixel in the low 32 bits, the one after it above.
+  [[gnu::always_inline]] inline __m128i Two() {
+    uint32_t p[6], q[6];
+    Next(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
+    Next(&q[0], &q[1], &q[2], &q[3], &q[4], &q[5]);
+    return Bilerp2(p[0], p[1], p[2], p[3], p[4], p[5], q[0], q[1], q[2], q[3], q[4], q[5]);
+  }
+
+  // Four samples (a run's last `count` < 4 pad with zero).
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (count == 4) {
+      __m128i low = Two();
+      __m128i high = Two();
+      return _mm_unpacklo_epi64(low, high);
+    }
+    alignas(16) uint32_t t[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) {
+      uint32_t a[6];
+      Next(&a[0], &a[1], &a[2], &a[3], &a[4], &a[5]);
+      t[k] = Bilerp1(a[0], a[1], a[2], a[3], a[4], a[5]);
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+  }
+
+ private:
+  const uint32_t* texels_;
+  int pitch_, width_, height_;
+  int32_t uAnd_, vAnd_;
+  uint32_t alphaOr_;
+  int64_t du_, dv_, tu_, tv_;
+  bool inside_ = false;
+};
+
 // Whether texel indices u >> 32 (and v >> 32) stay inside the texture over the whole run, so
 // that no addressing is needed.
 inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV) {
@@ -202,7 +277,7 @@ void VectorTextureSpan(const PixelState& s, const SpanJob& j) {
     row = s.texture.texels +
           static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
   }
-  const bool inRange = RunInsideTexture(s, j, !k.vConstRow);
+  [[maybe_unused]] const bool inRange = k.filter == TextureFilter::kPoint && RunInsideTexture(s, j, !k.vConstRow);
   uint32_t* out = j.colour;
   const int n = j.count;
   auto shade = [&](__m128i src, __m128i dst) {
@@ -220,9 +295,17 @@ void VectorTextureSpan(const PixelState& s, const SpanJob& j) {
     }
     return _mm_or_si128(result, targetAlpha);
   };
+  [[maybe_unused]] BilinearWalk bilinear(s, j);
+  auto fetch = [&](int at, int count) {
+    if constexpr (k.filter == TextureFilter::kLinear) {
+      return bilinear.Four(count);
+    } else {
+      return FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * at, j.du, j.v + j.dv * at, j.dv, count);
+    }
+  };
   int i = 0;
   for (; i + 4 <= n; i += 4) {
-    __m128i src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, 4);
+    __m128i src = fetch(i, 4);
     __m128i dst = k.blend == BlendMode::kOpaque ? _mm_setzero_si128()
                                                 : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), shade(src, dst));
@@ -231,11 +314,55 @@ void VectorTextureSpan(const PixelState& s, const SpanJob& j) {
     int left = n - i;
     alignas(16) uint32_t buffer[4] = {0, 0, 0, 0};
     for (int t = 0; t < left; ++t) buffer[t] = out[i + t];
-    __m128i src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, left);
+    __m128i src = fetch(i, left);
     __m128i dst = _mm_load_si128(reinterpret_cast<const __m128i*>(buffer));
     _mm_store_si128(reinterpret_cast<__m128i*>(buffer), shade(src, dst));
     for (int t = 0; t < left; ++t) out[i + t] = buffer[t];
   }
+}
+
+// Forward declaration: defined below with the other comparison helpers.
+template <uint8_t kFunc>
+inline __m128i CompareMask(__m128i a, __m128i b);
+
+// Depth only from a point-sampled texture's alpha test, at one depth (the glyph mask): four
+// texels and depths at a time. False when the run is not flat in z.
+template <uint32_t kKey>
+bool VectorMaskSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  if (j.dz != 0) return false;
+  const uint32_t z = DepthD32(j.z);
+  const __m128i zv = _mm_set1_epi32(static_cast<int>(z));
+  const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
+  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
+  const uint32_t* row = nullptr;
+  if constexpr (k.vConstRow) {
+    row = s.texture.texels +
+          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  }
+  const bool inRange = RunInsideTexture(s, j, !k.vConstRow);
+  uint32_t* depth = static_cast<uint32_t*>(j.depth);
+  const int n = j.count;
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i texels = _mm_or_si128(
+        FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, 4), texelAlpha);
+    __m128i pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(texels, 24), ref);
+    if (_mm_movemask_epi8(pass) == 0) continue;
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + i));
+    pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zv, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(depth + i), _mm_or_si128(_mm_and_si128(pass, zv), _mm_andnot_si128(pass, d)));
+  }
+  for (; i < n; ++i) {
+    int64_t u = j.u + j.du * i;
+    int64_t v = j.v + j.dv * i;
+    const TextureLevelView& tex = s.texture;
+    int x = AddressFast(u >> kTexelFractionBits, s.uAnd, tex.width);
+    int y = AddressFast(v >> kTexelFractionBits, s.vAnd, tex.height);
+    uint32_t texel = tex.texels[static_cast<size_t>(y) * tex.pitch + x] | tex.alphaOr;
+    if (CompareFixed<k.alphaFunc>(texel >> 24, s.alphaRef) && CompareFixed<k.depthFunc>(z, depth[i])) depth[i] = z;
+  }
+  return true;
 }
 
 // Unsigned 32-bit comparison masks (all ones where `a func b` holds).
@@ -304,7 +431,7 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
 #if defined(__SSE2__)
   constexpr bool kPlainState = !k.fog && k.alphaFunc == 0 && k.target != TargetKind::kR5G6B5;
   constexpr bool kVectorTexture =
-      kPlainState && k.filter == TextureFilter::kPoint && k.constColour && !kDepth &&
+      kPlainState && k.filter != TextureFilter::kNone && k.constColour && !kDepth &&
       (k.colour == StageOp::kTexture || k.colour == StageOp::kModulate) &&
       (k.alpha == StageOp::kTexture || k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuse) &&
       (k.blend == BlendMode::kOpaque || k.blend == BlendMode::kAdd || k.blend == BlendMode::kAlpha) &&
@@ -313,6 +440,12 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   if constexpr (kVectorTexture) {
     VectorTextureSpan<kKey>(s, j);
     return;
+  }
+  constexpr bool kVectorMask = !k.fog && k.filter == TextureFilter::kPoint && k.constColour && kDepth &&
+                               !k.depthD16 && k.depthWrite && k.alphaFunc != 0 && k.alpha == StageOp::kTexture &&
+                               k.blend == BlendMode::kNoColour;
+  if constexpr (kVectorMask) {
+    if (VectorMaskSpan<kKey>(s, j)) return;
   }
   constexpr bool kVectorFlatDepth = kPlainState && k.filter == TextureFilter::kNone && k.constColour && kDepth &&
                                     !k.depthD16 && k.colour == StageOp::kDiffuse && k.alpha == StageOp::kDiffuse &&
@@ -361,7 +494,21 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
     if (first >= 0 && first < width && last >= 0 && last < width) {
       const uint32_t orMask = alphaOr | kTargetAlpha;
       const int64_t du = j.du;
-      for (int i = 0; i < n; ++i) {
+      int i = 0;
+#if defined(__SSE2__)
+      const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
+      for (; i + 4 <= n; i += 4) {
+        int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
+        int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
+        int t2 = static_cast<int>(row[(u + 2 * du) >> kTexelFractionBits]);
+        int t3 = static_cast<int>(row[(u + 3 * du) >> kTexelFractionBits]);
+        u += 4 * du;
+        __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+        __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_unpacklo_epi64(low, high), orVector));
+      }
+#endif
+      for (; i < n; ++i) {
         out[i] = row[u >> kTexelFractionBits] | orMask;
         u += du;
       }
