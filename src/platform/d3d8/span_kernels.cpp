@@ -256,115 +256,6 @@ inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV)
   return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
 }
 
-// Point-sampled texture, constant diffuse colour, stage 0 selecting or modulating, opaque,
-// additive or alpha blending, four pixels at a time.
-template <uint32_t kKey>
-void VectorTextureSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
-  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
-  uint32_t multiply = 0xFFFFFFFF;
-  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
-  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
-  const bool modulate = multiply != 0xFFFFFFFF;
-  const __m128i multiplier = MultiplierLanes(multiply);
-  const __m128i keep = _mm_set1_epi32(k.alpha == StageOp::kDiffuse ? 0x00FFFFFF : -1);
-  const __m128i put = _mm_set1_epi32(static_cast<int>(k.alpha == StageOp::kDiffuse ? (diffuse & 0xFF000000) : 0u));
-  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
-  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
-  const uint32_t* row = nullptr;
-  if constexpr (k.vConstRow) {
-    row = s.texture.texels +
-          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
-  }
-  [[maybe_unused]] const bool inRange = k.filter == TextureFilter::kPoint && RunInsideTexture(s, j, !k.vConstRow);
-  uint32_t* out = j.colour;
-  const int n = j.count;
-  auto shade = [&](__m128i src, __m128i dst) {
-    src = _mm_or_si128(src, texelAlpha);
-    if (modulate) src = ModulateConst4(src, multiplier);
-    src = _mm_or_si128(_mm_and_si128(src, keep), put);
-    __m128i result;
-    if constexpr (k.blend == BlendMode::kOpaque) {
-      (void)dst;
-      result = src;
-    } else if constexpr (k.blend == BlendMode::kAdd) {
-      result = _mm_adds_epu8(src, dst);
-    } else {
-      result = BlendAlpha4(src, dst);
-    }
-    return _mm_or_si128(result, targetAlpha);
-  };
-  [[maybe_unused]] BilinearWalk bilinear(s, j);
-  auto fetch = [&](int at, int count) {
-    if constexpr (k.filter == TextureFilter::kLinear) {
-      return bilinear.Four(count);
-    } else {
-      return FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * at, j.du, j.v + j.dv * at, j.dv, count);
-    }
-  };
-  int i = 0;
-  for (; i + 4 <= n; i += 4) {
-    __m128i src = fetch(i, 4);
-    __m128i dst = k.blend == BlendMode::kOpaque ? _mm_setzero_si128()
-                                                : _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), shade(src, dst));
-  }
-  if (i < n) {
-    int left = n - i;
-    alignas(16) uint32_t buffer[4] = {0, 0, 0, 0};
-    for (int t = 0; t < left; ++t) buffer[t] = out[i + t];
-    __m128i src = fetch(i, left);
-    __m128i dst = _mm_load_si128(reinterpret_cast<const __m128i*>(buffer));
-    _mm_store_si128(reinterpret_cast<__m128i*>(buffer), shade(src, dst));
-    for (int t = 0; t < left; ++t) out[i + t] = buffer[t];
-  }
-}
-
-// Forward declaration: defined below with the other comparison helpers.
-template <uint8_t kFunc>
-inline __m128i CompareMask(__m128i a, __m128i b);
-
-// Depth only from a point-sampled texture's alpha test, at one depth (the glyph mask): four
-// texels and depths at a time. False when the run is not flat in z.
-template <uint32_t kKey>
-bool VectorMaskSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  if (j.dz != 0) return false;
-  const uint32_t z = DepthD32(j.z);
-  const __m128i zv = _mm_set1_epi32(static_cast<int>(z));
-  const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
-  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
-  const uint32_t* row = nullptr;
-  if constexpr (k.vConstRow) {
-    row = s.texture.texels +
-          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
-  }
-  const bool inRange = RunInsideTexture(s, j, !k.vConstRow);
-  uint32_t* depth = static_cast<uint32_t*>(j.depth);
-  const int n = j.count;
-  int i = 0;
-  for (; i + 4 <= n; i += 4) {
-    __m128i texels = _mm_or_si128(
-        FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * i, j.du, j.v + j.dv * i, j.dv, 4), texelAlpha);
-    __m128i pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(texels, 24), ref);
-    if (_mm_movemask_epi8(pass) == 0) continue;
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + i));
-    pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zv, d));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(depth + i), _mm_or_si128(_mm_and_si128(pass, zv), _mm_andnot_si128(pass, d)));
-  }
-  for (; i < n; ++i) {
-    int64_t u = j.u + j.du * i;
-    int64_t v = j.v + j.dv * i;
-    const TextureLevelView& tex = s.texture;
-    int x = AddressFast(u >> kTexelFractionBits, s.uAnd, tex.width);
-    int y = AddressFast(v >> kTexelFractionBits, s.vAnd, tex.height);
-    uint32_t texel = tex.texels[static_cast<size_t>(y) * tex.pitch + x] | tex.alphaOr;
-    if (CompareFixed<k.alphaFunc>(texel >> 24, s.alphaRef) && CompareFixed<k.depthFunc>(z, depth[i])) depth[i] = z;
-  }
-  return true;
-}
-
 // Unsigned 32-bit comparison masks (all ones where `a func b` holds).
 template <uint8_t kFunc>
 inline __m128i CompareMask(__m128i a, __m128i b) {
@@ -382,39 +273,186 @@ inline __m128i CompareMask(__m128i a, __m128i b) {
   else return ones;
 }
 
-// A constant colour over a D32 depth test at one depth (flat in z): the stripes under the glyph
-// mask. Four depth comparisons at a time; returns false when the run is not flat in z.
+// Fog at one factor f (below 1) on four pixels, as ApplyFog rounds it: the colour channels
+// become (c f + q (1 - f) + 2^15) >> 16, with `weighted` holding q (1 - f) + 2^15 per lane
+// (b, g, r, a lanes; the alpha lane's value is restored afterwards).
+inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i weightedHi) {
+  __m128i zero = _mm_setzero_si128();
+  auto half = [&](__m128i c16, __m128i weighted) {
+    // c x f as 32-bit lanes from the low and high 16-bit halves of the product.
+    __m128i lo = _mm_mullo_epi16(c16, factor);
+    __m128i hi = _mm_mulhi_epu16(c16, factor);
+    __m128i p0 = _mm_add_epi32(_mm_unpacklo_epi16(lo, hi), weighted);
+    __m128i p1 = _mm_add_epi32(_mm_unpackhi_epi16(lo, hi), weighted);
+    return _mm_packs_epi32(_mm_srli_epi32(p0, 16), _mm_srli_epi32(p1, 16));
+  };
+  __m128i lo = half(_mm_unpacklo_epi8(src, zero), weightedLo);
+  __m128i hi = half(_mm_unpackhi_epi8(src, zero), weightedHi);
+  __m128i fogged = _mm_packus_epi16(lo, hi);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  return _mm_or_si128(_mm_and_si128(src, alpha), _mm_andnot_si128(alpha, fogged));
+}
+
+// Four pixels at a time for a constant diffuse colour with stage 0 selecting or modulating, point
+// or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at one depth, and any
+// blend but the general one. False (nothing drawn) when the run's fog or depth is not flat.
 template <uint32_t kKey>
-bool VectorFlatDepthSpan(const PixelState& s, const SpanJob& j) {
+bool VectorSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kDepth = k.depthFunc != 0;
   constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
-  if (j.dz != 0 || j.count < 4) return false;
-  (void)s;
-  const uint32_t colour = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b)) | kTargetAlpha;
-  const uint32_t z = DepthD32(j.z);
-  const __m128i zv = _mm_set1_epi32(static_cast<int>(z));
-  const __m128i cv = _mm_set1_epi32(static_cast<int>(colour));
+  if ((kDepth && j.dz != 0) || (k.fog && j.dfog != 0)) return false;
+  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+
+  // Stage 0 as a multiplier and replacements from the diffuse colour.
+  uint32_t multiply = 0xFFFFFFFF;
+  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
+  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
+  const bool modulate = multiply != 0xFFFFFFFF;
+  const __m128i multiplier = MultiplierLanes(multiply);
+  uint32_t keepMask = 0xFFFFFFFF;
+  if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
+  if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
+  const __m128i keep = _mm_set1_epi32(static_cast<int>(keepMask));
+  const __m128i put = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
+  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
+  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
+
+  // Fog at one factor; a factor of one leaves the colour as it is.
+  [[maybe_unused]] const uint32_t fogFactor = ClampFog(j.fog);
+  [[maybe_unused]] const bool fogging = k.fog && fogFactor < static_cast<uint32_t>(kFogOne);
+  [[maybe_unused]] const __m128i fogLanes = _mm_set1_epi16(static_cast<int16_t>(fogFactor & 0xFFFF));
+  [[maybe_unused]] __m128i fogWeighted = _mm_setzero_si128();
+  if constexpr (k.fog) {
+    uint32_t q = kFogOne - fogFactor;
+    fogWeighted = _mm_setr_epi32(static_cast<int>(ChannelB(s.fogColour) * q + 32768),
+                                 static_cast<int>(ChannelG(s.fogColour) * q + 32768),
+                                 static_cast<int>(ChannelR(s.fogColour) * q + 32768), 0);
+  }
+
+  [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
+  [[maybe_unused]] const __m128i zLanes = _mm_set1_epi32(static_cast<int>(z));
+  [[maybe_unused]] const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
+
+  const uint32_t* row = nullptr;
+  if constexpr (k.vConstRow) {
+    row = s.texture.texels +
+          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  }
+  [[maybe_unused]] const bool inRange = k.filter == TextureFilter::kPoint && RunInsideTexture(s, j, !k.vConstRow);
+  [[maybe_unused]] BilinearWalk bilinear(s, j);
   uint32_t* out = j.colour;
-  uint32_t* depth = static_cast<uint32_t*>(j.depth);
+  [[maybe_unused]] uint32_t* depth = static_cast<uint32_t*>(j.depth);
   const int n = j.count;
+
+  // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
+  auto four = [&](int at, int count, uint32_t* target, uint32_t* depths) {
+    __m128i src;
+    if constexpr (k.filter == TextureFilter::kLinear) {
+      src = bilinear.Four(count);
+    } else if constexpr (k.filter == TextureFilter::kPoint) {
+      src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * at, j.du, j.v + j.dv * at, j.dv, count);
+    } else {
+      src = _mm_setzero_si128();
+    }
+    src = _mm_or_si128(src, texelAlpha);
+    if (modulate) src = ModulateConst4(src, multiplier);
+    src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    if constexpr (k.fog) {
+      if (fogging) src = FogFlat4(src, fogLanes, fogWeighted, fogWeighted);
+    }
+    __m128i pass = _mm_set1_epi32(-1);
+    if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
+    [[maybe_unused]] __m128i d = _mm_setzero_si128();
+    if constexpr (kDepth) {
+      d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
+      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zLanes, d));
+    }
+    if constexpr (k.alphaFunc != 0 || kDepth) {
+      if (_mm_movemask_epi8(pass) == 0) return;
+    }
+    if constexpr (kDepth && k.depthWrite) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(depths),
+                       _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
+    }
+    if constexpr (k.blend == BlendMode::kNoColour) return;
+    constexpr bool kReadsTarget = k.blend != BlendMode::kOpaque || k.alphaFunc != 0 || kDepth;
+    __m128i dst = kReadsTarget ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(target)) : _mm_setzero_si128();
+    __m128i result;
+    if constexpr (k.blend == BlendMode::kAdd) {
+      result = _mm_adds_epu8(src, dst);
+    } else if constexpr (k.blend == BlendMode::kAlpha) {
+      result = BlendAlpha4(src, dst);
+    } else if constexpr (k.blend == BlendMode::kModulate) {
+      // Destination times source colour: the source's channels as multiplier lanes.
+      __m128i zero = _mm_setzero_si128();
+      __m128i lo = Div255Epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dst, zero), _mm_unpacklo_epi8(src, zero)));
+      __m128i hi = Div255Epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(src, zero)));
+      result = _mm_packus_epi16(lo, hi);
+    } else {
+      result = src;
+    }
+    result = _mm_or_si128(result, targetAlpha);
+    if constexpr (k.alphaFunc != 0 || kDepth) {
+      result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, dst));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
+  };
+
   int i = 0;
-  for (; i + 4 <= n; i += 4) {
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + i));
-    __m128i pass = CompareMask<k.depthFunc>(zv, d);
-    if (_mm_movemask_epi8(pass) == 0) continue;
-    __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                     _mm_or_si128(_mm_and_si128(pass, cv), _mm_andnot_si128(pass, dst)));
-    if constexpr (k.depthWrite && k.depthFunc != D3DCMP_EQUAL) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(depth + i),
-                       _mm_or_si128(_mm_and_si128(pass, zv), _mm_andnot_si128(pass, d)));
+  for (; i + 4 <= n; i += 4) four(i, 4, out + i, kDepth ? depth + i : nullptr);
+  if (i < n) {
+    int left = n - i;
+    alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
+    alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
+    for (int t = 0; t < left; ++t) {
+      colours[t] = out[i + t];
+      if constexpr (kDepth) depths[t] = depth[i + t];
+    }
+    // Padding pixels must fail the depth test so that nothing stays written for them: they are
+    // thrown away anyway, as only `left` values are copied back.
+    four(i, left, colours, depths);
+    for (int t = 0; t < left; ++t) {
+      out[i + t] = colours[t];
+      if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
     }
   }
+  return true;
+}
+
+// The post pass's stretch: one texel row copied (point sampling, v constant along the run) when
+// the run's texel indices stay inside the texture. False when they do not.
+template <uint32_t kKey>
+bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  const int n = j.count;
+  const int width = s.texture.width;
+  int64_t u = j.u;
+  const int64_t du = j.du;
+  int64_t first = u >> kTexelFractionBits;
+  int64_t last = (u + du * (n - 1)) >> kTexelFractionBits;
+  if (first < 0 || first >= width || last < 0 || last >= width) return false;
+  const uint32_t* row =
+      s.texture.texels +
+      static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  const uint32_t orMask = s.texture.alphaOr | kTargetAlpha;
+  uint32_t* out = j.colour;
+  int i = 0;
+  const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
+  for (; i + 4 <= n; i += 4) {
+    int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
+    int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
+    int t2 = static_cast<int>(row[(u + 2 * du) >> kTexelFractionBits]);
+    int t3 = static_cast<int>(row[(u + 3 * du) >> kTexelFractionBits]);
+    u += 4 * du;
+    __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+    __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_unpacklo_epi64(low, high), orVector));
+  }
   for (; i < n; ++i) {
-    if (CompareFixed<k.depthFunc>(z, depth[i])) {
-      out[i] = colour;
-      if constexpr (k.depthWrite) depth[i] = z;
-    }
+    out[i] = row[u >> kTexelFractionBits] | orMask;
+    u += du;
   }
   return true;
 }
@@ -425,33 +463,23 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
   constexpr bool kTexture = k.filter != TextureFilter::kNone;
   constexpr bool kDepth = k.depthFunc != 0;
-  // What the target stores beside the colour: X8R8G8B8 keeps alpha at 255.
-  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
 
 #if defined(__SSE2__)
-  constexpr bool kPlainState = !k.fog && k.alphaFunc == 0 && k.target != TargetKind::kR5G6B5;
-  constexpr bool kVectorTexture =
-      kPlainState && k.filter != TextureFilter::kNone && k.constColour && !kDepth &&
-      (k.colour == StageOp::kTexture || k.colour == StageOp::kModulate) &&
-      (k.alpha == StageOp::kTexture || k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuse) &&
-      (k.blend == BlendMode::kOpaque || k.blend == BlendMode::kAdd || k.blend == BlendMode::kAlpha) &&
-      !(k.vConstRow && k.blend == BlendMode::kOpaque && k.colour == StageOp::kTexture &&
-        k.alpha == StageOp::kTexture);
-  if constexpr (kVectorTexture) {
-    VectorTextureSpan<kKey>(s, j);
-    return;
+  // The stretch of the post pass: a plain copy of one texel row, when the run stays inside it.
+  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
+                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
+                k.target != TargetKind::kR5G6B5) {
+    if (CopyTexelRow<kKey>(s, j)) return;
   }
-  constexpr bool kVectorMask = !k.fog && k.filter == TextureFilter::kPoint && k.constColour && kDepth &&
-                               !k.depthD16 && k.depthWrite && k.alphaFunc != 0 && k.alpha == StageOp::kTexture &&
-                               k.blend == BlendMode::kNoColour;
-  if constexpr (kVectorMask) {
-    if (VectorMaskSpan<kKey>(s, j)) return;
-  }
-  constexpr bool kVectorFlatDepth = kPlainState && k.filter == TextureFilter::kNone && k.constColour && kDepth &&
-                                    !k.depthD16 && k.colour == StageOp::kDiffuse && k.alpha == StageOp::kDiffuse &&
-                                    k.blend == BlendMode::kOpaque;
-  if constexpr (kVectorFlatDepth) {
-    if (VectorFlatDepthSpan<kKey>(s, j)) return;
+  constexpr bool kSimpleStage = [](StageOp op) {
+    return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
+  }(k.colour) && [](StageOp op) {
+    return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
+  }(k.alpha);
+  constexpr bool kVector = k.constColour && kSimpleStage && k.target != TargetKind::kR5G6B5 &&
+                           k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
+  if constexpr (kVector) {
+    if (VectorSpan<kKey>(s, j)) return;
   }
 #endif
 
@@ -482,38 +510,6 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
       return p0 >= 0 && p0 < size && p1 >= 0 && p1 < size;
     };
     pointInRange = inside(u, j.du, n, width) && (k.vConstRow || inside(v, j.dv, n, height));
-  }
-
-  // The stretch of the post pass: a plain copy of one texel row, no addressing needed when the
-  // run stays inside the texture.
-  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
-                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
-                k.target != TargetKind::kR5G6B5) {
-    int64_t first = u >> kTexelFractionBits;
-    int64_t last = (u + j.du * (n - 1)) >> kTexelFractionBits;
-    if (first >= 0 && first < width && last >= 0 && last < width) {
-      const uint32_t orMask = alphaOr | kTargetAlpha;
-      const int64_t du = j.du;
-      int i = 0;
-#if defined(__SSE2__)
-      const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
-      for (; i + 4 <= n; i += 4) {
-        int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
-        int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
-        int t2 = static_cast<int>(row[(u + 2 * du) >> kTexelFractionBits]);
-        int t3 = static_cast<int>(row[(u + 3 * du) >> kTexelFractionBits]);
-        u += 4 * du;
-        __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
-        __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_unpacklo_epi64(low, high), orVector));
-      }
-#endif
-      for (; i < n; ++i) {
-        out[i] = row[u >> kTexelFractionBits] | orMask;
-        u += du;
-      }
-      return;
-    }
   }
 
   [[maybe_unused]] uint16_t* depth16 = static_cast<uint16_t*>(j.depth);
