@@ -299,6 +299,71 @@ void BM_Sprites400(benchmark::State& state) {
 }
 BENCHMARK(BM_Sprites400);
 
+// Eight 256x256 quarters of ring texture as 257-row strips with wobbling edges (1-pixel rows of
+// two thin triangles each), additive over the first four, then a multiplying tint quad.
+void BM_RingStrips(benchmark::State& state) {
+  Rig rig;
+  rig.IntoFrame();
+  rig.device_->SetTexture(0, rig.picture_);
+  rig.device_->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+  rig.device_->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+  std::vector<TlVertex> strip(514);
+  auto quarter = [&](float x0, float y0, float uLeft, float uRight, float v0, float vStep, float phase) {
+    for (int i = 0; i <= 256; ++i) {
+      float g = i * 12.566368f / 256;
+      strip[2 * i] = {x0 + 6 * std::sin(g + phase), y0 + i, 0.5f, 1, 0xFFFFFFFF, uLeft, i * vStep / 256 + v0};
+      strip[2 * i + 1] = {x0 + 256 + 6 * std::sin(g + phase + 1), y0 + i, 0.5f, 1, 0xFFFFFFFF, uRight,
+                          i * vStep / 256 + v0};
+    }
+    rig.device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 512, strip.data(), sizeof(TlVertex));
+  };
+  rig.device_->SetVertexShader(0x144);
+  float phase = 0;
+  for (auto _ : state) {
+    phase += 0.01f;
+    rig.device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    for (int field = 0; field < 2; ++field) {
+      float cx = field ? 190.0f : 150.0f, cy = field ? 100.0f : 130.0f;
+      quarter(cx - 256, cy - 256, 0, 1, 0, 1, phase);
+      quarter(cx, cy - 256, 1, 0, 0, 1, phase);
+      quarter(cx - 256, cy, 0, 1, 1, -1, phase);
+      quarter(cx, cy, 1, 0, 1, -1, phase);
+      rig.device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+      rig.device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+      rig.device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    }
+    rig.device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ZERO);
+    rig.device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_SRCCOLOR);
+    rig.device_->SetTexture(0, nullptr);
+    rig.Quad(0, 0, 320, 240, 0xFF80A0FF);
+    rig.device_->SetTexture(0, rig.picture_);
+  }
+  Rate(state, 3 * 320.0 * 240.0);
+}
+BENCHMARK(BM_RingStrips);
+
+// A rotating, zooming picture over the whole frame: a 241-row strip of rotated rows.
+void BM_RotozoomStrip(benchmark::State& state) {
+  Rig rig;
+  rig.IntoFrame();
+  rig.device_->SetTexture(0, rig.picture_);
+  std::vector<TlVertex> strip(482);
+  float angle = 0;
+  rig.device_->SetVertexShader(0x144);
+  for (auto _ : state) {
+    angle += 0.01f;
+    float c = std::cos(angle) * 1.5f, s = std::sin(angle) * 1.5f;
+    for (int r = 0; r <= 240; ++r) {
+      float oy = r / 320.0f;
+      strip[2 * r] = {0, static_cast<float>(r), 0.5f, 1, 0xFFFFFFFF, oy * s, oy * c};
+      strip[2 * r + 1] = {320, static_cast<float>(r), 0.5f, 1, 0xFFFFFFFF, c + oy * s, oy * c - s};
+    }
+    rig.device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 480, strip.data(), sizeof(TlVertex));
+  }
+  Rate(state, 320.0 * 240.0);
+}
+BENCHMARK(BM_RotozoomStrip);
+
 void BM_ClearTargetAndDepth(benchmark::State& state) {
   Rig rig;
   rig.IntoBackBuffer();

@@ -19,6 +19,9 @@ namespace {
 
 // Largest surface side the device makes (caps MaxTextureWidth/Height and back buffers).
 constexpr UINT kMaxSurfaceSide = 4096;
+// Point sprites through software vertex processing may be this large whatever the hardware's
+// MaxPointSize (which is why a mixed device switches to software processing for big sprites).
+constexpr float kSoftwareMaxPointSize = 64.0f;
 
 bool ValidPool(D3DPOOL pool) {
   return pool == D3DPOOL_DEFAULT || pool == D3DPOOL_MANAGED || pool == D3DPOOL_SYSTEMMEM;
@@ -611,8 +614,12 @@ HRESULT Direct3DDevice8::PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount,
       }
       TextureBinding texture;
       if (textures_[0] != nullptr) textures_[0]->Views(&texture);
+      bool software = (behaviorFlags_ & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0 ||
+                      ((behaviorFlags_ & D3DCREATE_MIXED_VERTEXPROCESSING) != 0 &&
+                       state_.renderStates[D3DRS_SOFTWAREVERTEXPROCESSING] != 0);
+      float maxPointSize = software ? kSoftwareMaxPointSize : caps_.MaxPointSize;
       pipelineValid_ = pipeline_.Configure(state_, format, type, target, textures_[0] != nullptr ? &texture : nullptr,
-                                           caps_.MaxPointSize);
+                                           maxPointSize);
     }
     pipelineDirty_ = false;
     configuredPoints_ = points;

@@ -44,6 +44,7 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
     return false;
   }
   texture_ = texture != nullptr ? *texture : TextureBinding();
+  for (bool& known : variantKnown_) known = false;
   pixel_.colour = target.colour;
   pixel_.colourPitch = target.colourPitch;
   pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
@@ -55,6 +56,13 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   scissor_.x1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.X} + vp.Width, static_cast<uint64_t>(target.width)));
   scissor_.y1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.Y} + vp.Height, static_cast<uint64_t>(target.height)));
 
+  uint32_t needs = 0;
+  if (pixel_.diffuseUsed) needs |= kNeedColour;
+  if (pixel_.textureUsed) needs |= kNeedTexture;
+  if (pixel_.depthTest) needs |= kNeedDepth;
+  if (pixel_.fog) needs |= kNeedFog;
+  // The reference path evaluates every attribute, whether or not the state reads it.
+  setup_.SetNeeds(referencePixels_ ? kNeedAll : needs);
   cullMode_ = state.renderStates[D3DRS_CULLMODE];
   if (cullMode_ < D3DCULL_NONE || cullMode_ > D3DCULL_CCW) return false;
   flat_ = pixel_.flatShading;
@@ -225,7 +233,8 @@ void DrawPipeline::FinishAndShade(Triangle* triangle) {
   int texHeight = 0;
   if (pixel_.textureUsed) {
     const TextureLevelView& top = texture_.levels[0];
-    float footprint = setup_.TexelFootprint(top.width, top.height);
+    float footprint = 0.0f;
+    if (pixel_.FootprintMatters(texture_.levelCount)) footprint = setup_.TexelFootprint(top.width, top.height);
     int level = pixel_.ChooseLevel(texture_.levelCount, footprint);
     // Magnification while one pixel step covers at most one texel of level 0.
     pixel_.SetTexture(texture_.levels[level], footprint > 1.0f);
@@ -254,16 +263,42 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     return;
   }
 
-  SpanFunction fn = nullptr;
-  if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
-    fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+  SpanFunction fn = PrimitiveFunction(t);
+  if (t.rectangle) {
+    // Every row is the same run: step the job down the rows.
+    SpanJob job;
+    t.planes.FillJob(t.minX, t.maxX, t.minY, &job);
+    job.colour = colour + static_cast<size_t>(t.minY) * pitch + t.minX;
+    uint8_t* depthAt = depth != nullptr ? depth + t.minY * depthRow + t.minX * depthBytes : nullptr;
+    const Interpolants& p = t.planes;
+    for (int y = t.minY; y <= t.maxY; ++y) {
+      job.depth = depthAt;
+      fn(s, job);
+      job.colour += pitch;
+      if (depthAt != nullptr) depthAt += depthRow;
+      job.r += p.r.gy;
+      job.g += p.g.gy;
+      job.b += p.b.gy;
+      job.a += p.a.gy;
+      job.u += p.u.gy;
+      job.v += p.v.gy;
+      job.z += p.z.gy;
+      job.fog += p.fog.gy;
+    }
+    return;
   }
-  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  Interpolants::Row row;
+  t.planes.StartRow(t.minY, &row);
+  int rowY = t.minY;
   auto sink = [&](int y, int x0, int x1) {
+    while (rowY < y) {
+      t.planes.NextRow(&row);
+      ++rowY;
+    }
     SpanJob job;
     job.colour = colour + static_cast<size_t>(y) * pitch + x0;
     job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
-    t.planes.FillJob(x0, x1, y, &job);
+    t.planes.FillRow(row, x0, x1, &job);
     fn(s, job);
   };
   if (referenceRasterizer_) {
@@ -271,6 +306,20 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   } else {
     Rasterizer::Walk(t, sink);
   }
+}
+
+SpanFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
+  const PixelState& s = pixel_;
+  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeSpan;
+  uint32_t variant = (t.constColour ? 1u : 0u) | ((t.constDiffuse & 0x00FFFFFF) == 0x00FFFFFF ? 2u : 0u) |
+                     ((t.constDiffuse >> 24) == 0xFF ? 4u : 0u) | (t.vConstRow ? 8u : 0u) |
+                     (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5);
+  if (!variantKnown_[variant]) {
+    SpanFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeSpan;
+    variantKnown_[variant] = true;
+  }
+  return variantFunctions_[variant];
 }
 
 SpanFunction DrawPipeline::Kernel(uint32_t key) {

@@ -74,6 +74,10 @@ class DrawPipeline {
   bool PointJobOf(const ProcessedVertex& p, PointJob* job) const;
   void ShadeTriangle(const Triangle& t);
   SpanFunction Kernel(uint32_t key);
+  // The span function of a primitive: its key depends on the configuration and on a few bits of
+  // the primitive (constant colour and whether it is white, v constant along rows, fog, filter),
+  // so the function is remembered per combination of those until the next Configure.
+  SpanFunction PrimitiveFunction(const Triangle& t);
   PointFunction PointKernel(uint32_t key);
 
   VertexProcessor vertices_;
@@ -94,6 +98,9 @@ class DrawPipeline {
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
+  static constexpr int kVariants = 128;
+  SpanFunction variantFunctions_[kVariants];
+  bool variantKnown_[kVariants] = {};
   uint32_t pointKey_ = 0xFFFFFFFF;
   PointFunction pointFunction_ = nullptr;
   // Points shaded per batch call.

@@ -174,6 +174,7 @@ inline __m128i FetchTexels4(const PixelState& s, const uint32_t* row, bool inRan
 // whether both taps of every pixel lie inside the texture (then no addressing is needed).
 class BilinearWalk {
  public:
+  BilinearWalk() = default;
   BilinearWalk(const PixelState& s, const SpanJob& j)
       : texels_(s.texture.texels), pitch_(s.texture.pitch), width_(s.texture.width), height_(s.texture.height),
         uAnd_(s.uAnd), vAnd_(s.vAnd), alphaOr_(s.texture.alphaOr), du_(j.du), dv_(j.dv),
@@ -237,11 +238,11 @@ class BilinearWalk {
   }
 
  private:
-  const uint32_t* texels_;
-  int pitch_, width_, height_;
-  int32_t uAnd_, vAnd_;
-  uint32_t alphaOr_;
-  int64_t du_, dv_, tu_, tv_;
+  const uint32_t* texels_ = nullptr;
+  int pitch_ = 0, width_ = 0, height_ = 0;
+  int32_t uAnd_ = 0, vAnd_ = 0;
+  uint32_t alphaOr_ = 0;
+  int64_t du_ = 0, dv_ = 0, tu_ = 0, tv_ = 0;
   bool inside_ = false;
 };
 
@@ -340,7 +341,8 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
           static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
   }
   [[maybe_unused]] const bool inRange = k.filter == TextureFilter::kPoint && RunInsideTexture(s, j, !k.vConstRow);
-  [[maybe_unused]] BilinearWalk bilinear(s, j);
+  // Only bilinear runs walk the taps (for the others the walk's state is never read).
+  [[maybe_unused]] BilinearWalk bilinear = k.filter == TextureFilter::kLinear ? BilinearWalk(s, j) : BilinearWalk();
   uint32_t* out = j.colour;
   [[maybe_unused]] uint32_t* depth = static_cast<uint32_t*>(j.depth);
   const int n = j.count;

@@ -42,10 +42,23 @@ struct Triangle {
   uint32_t constDiffuse = 0;   // that colour, A8R8G8B8
   bool fogActive = false;      // some vertex is fogged
   bool vConstRow = false;      // v does not change along a row
+  bool rectangle = false;      // every row runs from minX to maxX (the edges are not needed)
+};
+
+// Attributes a primitive's pixels read; planes of the others are left zero.
+enum AttributeNeeds : uint32_t {
+  kNeedColour = 1,   // stage 0 reads the diffuse colour
+  kNeedTexture = 2,  // stage 0 reads the texture
+  kNeedDepth = 4,    // a depth test
+  kNeedFog = 8,      // fog
+  kNeedAll = 15,
 };
 
 class TriangleSetup {
  public:
+  // What the next primitives' pixels read (AttributeNeeds bits).
+  void SetNeeds(uint32_t needs) { needs_ = needs; }
+
   // Sets up a screen-space triangle. `cullMode` is D3DCULL_*; `flatColour`, when not null, is
   // the colour of the provoking vertex (r, g, b, a) that flat shading gives the whole triangle.
   // Returns false when the triangle is culled, has no area or covers no pixel of the scissor.
@@ -83,6 +96,7 @@ class TriangleSetup {
   float colour_[3][4];
   Gradient u_, v_grad_;
   bool perspective_ = false;
+  uint32_t needs_ = kNeedAll;
 };
 
 }  // namespace d3d8sw
