@@ -63,6 +63,20 @@ class Rig {
     picture_->LockRect(0, &locked, nullptr, 0);
     for (int y = 0; y < 256; ++y) std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &texels[y * 256], 1024);
     picture_->UnlockRect(0);
+    // A cut-out: opaque rounded blobs on a transparent black field, as the banner, the glyph
+    // atlas and the caption strip are drawn.
+    device_->CreateTexture(256, 256, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cutout_);
+    cutout_->LockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < 256; ++y) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+      for (int x = 0; x < 256; ++x) {
+        int cx = x % 16 - 8, cy = y % 17 - 8;
+        bool inside = cx * cx + cy * cy < 30 && (x / 16 + y / 17) % 3 != 0;
+        bool rim = inside && cx * cx + cy * cy >= 20;
+        row[x] = rim ? 0xFFC0C0C0u : (inside ? 0xFF000000u : 0x00000000u);
+      }
+    }
+    cutout_->UnlockRect(0);
     // A 16x16 ball with transparent corners, as the sprites use.
     device_->CreateTexture(16, 16, 1, 0, D3DFMT_A1R5G5B5, D3DPOOL_MANAGED, &ball_);
     ball_->LockRect(0, &locked, nullptr, 0);
@@ -81,6 +95,7 @@ class Rig {
     device_->EndScene();
     device_->SetTexture(0, nullptr);
     ball_->Release();
+    cutout_->Release();
     picture_->Release();
     back_->Release();
     depth_->Release();
@@ -122,6 +137,7 @@ class Rig {
   IDirect3DSurface8* back_ = nullptr;
   IDirect3DSurface8* depth_ = nullptr;
   IDirect3DTexture8* picture_ = nullptr;
+  IDirect3DTexture8* cutout_ = nullptr;
   IDirect3DTexture8* ball_ = nullptr;
 };
 
@@ -434,7 +450,7 @@ void BM_ShowFrame(benchmark::State& state) {
     rig.Quad(0, 0, 640.5f, 480.5f, 0xFFFFFFFF, 0.625f, 0.9375f);
     d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1, 0);
     // Banner.
-    d->SetTexture(0, rig.picture_);
+    d->SetTexture(0, rig.cutout_);
     d->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
     d->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -467,7 +483,7 @@ void BM_ShowFrame(benchmark::State& state) {
     d->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
     // Ticker.
-    d->SetTexture(0, rig.picture_);
+    d->SetTexture(0, rig.cutout_);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);

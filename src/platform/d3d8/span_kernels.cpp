@@ -142,33 +142,50 @@ void PointBatch(const PixelState& s, const PointJob* points, int count) {
 }
 
 #if defined(__SSE2__)
-// One texel per pixel of a run of four (or of the `count` < 4 left at its end). The vector is
-// assembled in registers: four narrow stores read back as one wide load would stall.
-template <bool kConstRow>
-inline __m128i FetchTexels4(const PixelState& s, const uint32_t* row, bool inRange, int64_t u, int64_t du, int64_t v,
-                            int64_t dv, int count) {
-  const TextureLevelView& tex = s.texture;
-  auto fetch = [&](int k) -> int {
-    int64_t uk = u + du * k;
-    int x = inRange ? static_cast<int>(uk >> kTexelFractionBits)
-                    : AddressFast(uk >> kTexelFractionBits, s.uAnd, tex.width);
+// Point sampling along a run, four texels at a time. The vector is assembled in registers: four
+// narrow stores read back as one wide load would stall. Texel coordinates step by additions; a
+// run whose indices stay inside the texture skips the addressing.
+template <bool kConstRow, bool kInside>
+class PointWalk {
+ public:
+  PointWalk(const PixelState& s, const SpanJob& j, const uint32_t* row)
+      : s_(s), row_(row), u_(j.u), v_(j.v), du_(j.du), dv_(j.dv) {}
+
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    int t0 = Next();
+    int t1 = count > 1 ? Next() : 0;
+    int t2 = count > 2 ? Next() : 0;
+    int t3 = count > 3 ? Next() : 0;
+    __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+    __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+    return _mm_unpacklo_epi64(low, high);
+  }
+
+ private:
+  [[gnu::always_inline]] inline int Next() {
+    int64_t iu = u_ >> kTexelFractionBits;
+    int64_t iv = v_ >> kTexelFractionBits;
+    u_ += du_;
+    v_ += dv_;
+    const TextureLevelView& tex = s_.texture;
+    int x = kInside ? static_cast<int>(iu) : AddressFast(iu, s_.uAnd, tex.width);
     if constexpr (kConstRow) {
-      return static_cast<int>(row[x]);
+      return static_cast<int>(row_[x]);
     } else {
-      int64_t vk = v + dv * k;
-      int y = inRange ? static_cast<int>(vk >> kTexelFractionBits)
-                      : AddressFast(vk >> kTexelFractionBits, s.vAnd, tex.height);
+      int y = kInside ? static_cast<int>(iv) : AddressFast(iv, s_.vAnd, tex.height);
       return static_cast<int>(tex.texels[static_cast<size_t>(y) * tex.pitch + x]);
     }
-  };
-  int t0 = fetch(0);
-  int t1 = count > 1 ? fetch(1) : 0;
-  int t2 = count > 2 ? fetch(2) : 0;
-  int t3 = count > 3 ? fetch(3) : 0;
-  __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
-  __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
-  return _mm_unpacklo_epi64(low, high);
-}
+  }
+
+  const PixelState& s_;
+  const uint32_t* row_;
+  int64_t u_, v_, du_, dv_;
+};
+
+// The texel source of untextured runs.
+struct NoTexels {
+  [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
+};
 
 // Bilinear sampling along a run: texel coordinates minus half a texel, stepped per pixel, and
 // whether both taps of every pixel lie inside the texture (then no addressing is needed).
@@ -340,24 +357,13 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     row = s.texture.texels +
           static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
   }
-  [[maybe_unused]] const bool inRange = k.filter == TextureFilter::kPoint && RunInsideTexture(s, j, !k.vConstRow);
-  // Only bilinear runs walk the taps (for the others the walk's state is never read).
-  [[maybe_unused]] BilinearWalk bilinear = k.filter == TextureFilter::kLinear ? BilinearWalk(s, j) : BilinearWalk();
   uint32_t* out = j.colour;
   [[maybe_unused]] uint32_t* depth = static_cast<uint32_t*>(j.depth);
   const int n = j.count;
 
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
-  auto four = [&](int at, int count, uint32_t* target, uint32_t* depths) {
-    __m128i src;
-    if constexpr (k.filter == TextureFilter::kLinear) {
-      src = bilinear.Four(count);
-    } else if constexpr (k.filter == TextureFilter::kPoint) {
-      src = FetchTexels4<k.vConstRow>(s, row, inRange, j.u + j.du * at, j.du, j.v + j.dv * at, j.dv, count);
-    } else {
-      src = _mm_setzero_si128();
-    }
-    src = _mm_or_si128(src, texelAlpha);
+  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
+    __m128i src = _mm_or_si128(texels.Four(count), texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
     src = _mm_or_si128(_mm_and_si128(src, keep), put);
     if constexpr (k.fog) {
@@ -378,6 +384,16 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
                        _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
+    // Groups that cannot change the target are left alone: zero alpha over the target, or
+    // nothing to add (black texels; on targets without alpha their alpha adds nothing either).
+    if constexpr (k.blend == BlendMode::kAlpha && k.alphaFunc == 0 && !kDepth) {
+      const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alphaBits), _mm_setzero_si128())) == 0xFFFF) return;
+    }
+    if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
+      const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
+    }
     constexpr bool kReadsTarget = k.blend != BlendMode::kOpaque || k.alphaFunc != 0 || kDepth;
     __m128i dst = kReadsTarget ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(target)) : _mm_setzero_si128();
     __m128i result;
@@ -401,23 +417,40 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
   };
 
-  int i = 0;
-  for (; i + 4 <= n; i += 4) four(i, 4, out + i, kDepth ? depth + i : nullptr);
-  if (i < n) {
-    int left = n - i;
-    alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
-    alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
-    for (int t = 0; t < left; ++t) {
-      colours[t] = out[i + t];
-      if constexpr (kDepth) depths[t] = depth[i + t];
+  auto run = [&](auto& texels) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
+    if (i < n) {
+      int left = n - i;
+      alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
+      alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
+      for (int t = 0; t < left; ++t) {
+        colours[t] = out[i + t];
+        if constexpr (kDepth) depths[t] = depth[i + t];
+      }
+      // The padding lanes shade garbage that is never copied back.
+      four(texels, left, colours, depths);
+      for (int t = 0; t < left; ++t) {
+        out[i + t] = colours[t];
+        if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
+      }
     }
-    // Padding pixels must fail the depth test so that nothing stays written for them: they are
-    // thrown away anyway, as only `left` values are copied back.
-    four(i, left, colours, depths);
-    for (int t = 0; t < left; ++t) {
-      out[i + t] = colours[t];
-      if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
+  };
+  if constexpr (k.filter == TextureFilter::kPoint) {
+    // Whether the run's indices stay inside decides the addressing once for the whole run.
+    if (RunInsideTexture(s, j, !k.vConstRow)) {
+      PointWalk<k.vConstRow, true> texels(s, j, row);
+      run(texels);
+    } else {
+      PointWalk<k.vConstRow, false> texels(s, j, row);
+      run(texels);
     }
+  } else if constexpr (k.filter == TextureFilter::kLinear) {
+    BilinearWalk texels(s, j);
+    run(texels);
+  } else {
+    NoTexels texels;
+    run(texels);
   }
   return true;
 }
@@ -463,7 +496,6 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
 template <uint32_t kKey>
 void FastSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kTexture = k.filter != TextureFilter::kNone;
   constexpr bool kDepth = k.depthFunc != 0;
 
 #if defined(__SSE2__)
@@ -564,7 +596,6 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
       texel = Bilerp(row0[x0] | alphaOr, row0[x1] | alphaOr, row1[x0] | alphaOr, row1[x1] | alphaOr, fu, fv);
 #endif
     }
-    (void)kTexture;
     uint32_t diffuse;
     if constexpr (k.constColour) {
       diffuse = constDiffuse;
@@ -597,12 +628,14 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
     } else {
       FinishPixel<kKey>(s, src, 0, out + i, nullptr);
     }
+#if !defined(__SSE2__)
     if constexpr (!k.constColour) {
       r += j.dr;
       g += j.dg;
       b += j.db;
       a += j.da;
     }
+#endif
     u += j.du;
     v += j.dv;
     z += j.dz;
