@@ -20,7 +20,8 @@ namespace {
 // Largest surface side the device makes (caps MaxTextureWidth/Height and back buffers).
 constexpr UINT kMaxSurfaceSide = 4096;
 // Point sprites through software vertex processing may be this large whatever the hardware's
-// MaxPointSize (which is why a mixed device switches to software processing for big sprites).
+// MaxPointSize (which is why a mixed device switches to software processing for big sprites;
+// PointsTest.SoftwareVertexProcessingDrawsSpritesBeyondTheHardwareLimit).
 constexpr float kSoftwareMaxPointSize = 64.0f;
 
 bool ValidPool(D3DPOOL pool) {
@@ -302,7 +303,8 @@ HRESULT Direct3DDevice8::SetRenderTarget(IDirect3DSurface8* renderTarget, IDirec
   if (newZStencil != nullptr) {
     depth = dynamic_cast<Direct3DSurface8*>(newZStencil);
     if (!Owns(depth) || !depth->isDepth()) return D3DERR_INVALIDCALL;
-    // A depth buffer at least as large as the target serves it: pixel (x, y) uses depth (x, y).
+    // A depth buffer at least as large as the target serves it: pixel (x, y) uses depth (x, y)
+    // (PixelStageTest.DepthWritesFollowZWriteEnableAndD16StoresRoundedDepth).
     if (depth->width() < target->width() || depth->height() < target->height()) return D3DERR_INVALIDCALL;
   }
   target->Bind();
@@ -674,7 +676,8 @@ HRESULT Direct3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCo
   if (primitiveCount > 0) {
     pipeline_.DrawVertices(type, static_cast<const uint8_t*>(data), stride, vertexCount, primitiveCount);
   }
-  // As on the real API, drawing from program memory leaves stream 0 unset.
+  // As on the real API, drawing from program memory leaves stream 0 unset
+  // (DeviceApiTest.DrawingFromProgramMemoryLeavesStreamZeroUnset).
   if (stream_ != nullptr) stream_->Unbind();
   stream_ = nullptr;
   streamStride_ = 0;

@@ -63,7 +63,7 @@ class DrawPipeline {
                           const float* flatColour);
   // Draws triangles (a, b, c) and (b, d, c) as one rectangle when they form an axis-aligned one
   // with affine attributes; `first` and `second` are their provoking vertices. False when they
-  // do not (nothing is drawn then).
+  // do not (nothing is drawn then). RasterizationTest.RectanglesCoverWhatTheirTwoTrianglesCover.
   bool DrawRectangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
                      const ProcessedVertex& d, const ProcessedVertex& first, const ProcessedVertex& second);
   void FinishAndShade(Triangle* t);
