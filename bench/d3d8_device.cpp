@@ -233,6 +233,39 @@ void BM_BilinearQuad(benchmark::State& state) {
 }
 BENCHMARK(BM_BilinearQuad);
 
+// Two ring plates of four mirrored quads each, magnified and bilinear over the whole frame, the
+// second added to the first.
+void BM_MoirePlates(benchmark::State& state) {
+  Rig rig;
+  rig.IntoFrame();
+  rig.device_->SetTexture(0, rig.picture_);
+  rig.device_->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  auto plate = [&](float cx, float cy, float s) {
+    rig.device_->SetVertexShader(0x144);
+    const float quads[4][8] = {{cx - s, cy - s, cx, cy, 0, 0, 1, 1},
+                               {cx, cy - s, cx + s, cy, 1, 0, 0, 1},
+                               {cx - s, cy, cx, cy + s, 0, 1, 1, 0},
+                               {cx, cy, cx + s, cy + s, 1, 1, 0, 0}};
+    for (const auto& q : quads) {
+      TlVertex v[4] = {{q[0], q[1], 0.5f, 1, 0xFFD99980, q[4], q[5]}, {q[2], q[1], 0.5f, 1, 0xFFD99980, q[6], q[5]},
+                       {q[0], q[3], 0.5f, 1, 0xFFD99980, q[4], q[7]}, {q[2], q[3], 0.5f, 1, 0xFFD99980, q[6], q[7]}};
+      rig.device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(TlVertex));
+    }
+  };
+  float phase = 0;
+  for (auto _ : state) {
+    phase += 0.01f;
+    rig.device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    plate(160 + 60 * std::cos(phase), 120 + 20 * std::sin(phase), 450);
+    rig.device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    rig.device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    rig.device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    plate(160 + 140 * std::sin(phase), 120 + 100 * std::cos(phase), 450);
+  }
+  Rate(state, 2 * 320.0 * 240.0);
+}
+BENCHMARK(BM_MoirePlates);
+
 // 2,500 transformed single-pixel points with depth test, as the landscape grid draws them.
 void BM_Points2500(benchmark::State& state) {
   Rig rig;

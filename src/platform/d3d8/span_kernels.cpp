@@ -187,43 +187,55 @@ struct NoTexels {
   [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
 };
 
-// Bilinear sampling along a run: texel coordinates minus half a texel, stepped per pixel, and
-// whether both taps of every pixel lie inside the texture (then no addressing is needed).
+// Bilinear sampling along a run: texel coordinates minus half a texel, stepped per pixel.
+// kInside: both taps of every pixel lie inside the texture, so no addressing is needed.
+// kFlatV: v does not change along the run (axis-aligned quads), so the two rows and the vertical
+// weight are found once.
+template <bool kInside, bool kFlatV>
 class BilinearWalk {
  public:
-  BilinearWalk() = default;
   BilinearWalk(const PixelState& s, const SpanJob& j)
       : texels_(s.texture.texels), pitch_(s.texture.pitch), width_(s.texture.width), height_(s.texture.height),
         uAnd_(s.uAnd), vAnd_(s.vAnd), alphaOr_(s.texture.alphaOr), du_(j.du), dv_(j.dv),
         tu_(j.u - (int64_t{1} << (kTexelFractionBits - 1))), tv_(j.v - (int64_t{1} << (kTexelFractionBits - 1))) {
+    if constexpr (kFlatV) Rows(tv_, &row0_, &row1_, &fv_);
+  }
+
+  // Whether both taps of every pixel of the run lie inside the texture.
+  static bool Inside(const PixelState& s, const SpanJob& j) {
     auto inside = [&](int64_t first, int64_t step, int size) {
       int64_t a = first >> kTexelFractionBits;
       int64_t b = (first + step * (j.count - 1)) >> kTexelFractionBits;
       return a >= 0 && a < size - 1 && b >= 0 && b < size - 1;
     };
-    inside_ = inside(tu_, du_, width_) && inside(tv_, dv_, height_);
+    const int64_t half = int64_t{1} << (kTexelFractionBits - 1);
+    return inside(j.u - half, j.du, s.texture.width) && inside(j.v - half, j.dv, s.texture.height);
   }
 
   // The taps and weights of the next pixel.
-  [[gnu::always_inline]] inline void Next(uint32_t* t00, uint32_t* t10, uint32_t* t01, uint32_t* t11, uint32_t* fu, uint32_t* fv) {
+  [[gnu::always_inline]] inline void Next(uint32_t* t00, uint32_t* t10, uint32_t* t01, uint32_t* t11, uint32_t* fu,
+                                          uint32_t* fv) {
     int64_t iu = tu_ >> kTexelFractionBits;
-    int64_t iv = tv_ >> kTexelFractionBits;
     *fu = static_cast<uint32_t>((tu_ >> (kTexelFractionBits - 8)) & 0xFF);
-    *fv = static_cast<uint32_t>((tv_ >> (kTexelFractionBits - 8)) & 0xFF);
     tu_ += du_;
-    tv_ += dv_;
-    if (inside_) {
-      const uint32_t* p = texels_ + static_cast<size_t>(iv) * pitch_ + iu;
-      *t00 = p[0] | alphaOr_;
-      *t10 = p[1] | alphaOr_;
-      *t01 = p[pitch_] | alphaOr_;
-      *t11 = p[pitch_ + 1] | alphaOr_;
-      return;
+    const uint32_t* row0;
+    const uint32_t* row1;
+    if constexpr (kFlatV) {
+      row0 = row0_;
+      row1 = row1_;
+      *fv = fv_;
+    } else {
+      Rows(tv_, &row0, &row1, fv);
+      tv_ += dv_;
     }
-    int x0 = AddressFast(iu, uAnd_, width_);
-    int x1 = AddressFast(iu + 1, uAnd_, width_);
-    const uint32_t* row0 = texels_ + static_cast<size_t>(AddressFast(iv, vAnd_, height_)) * pitch_;
-    const uint32_t* row1 = texels_ + static_cast<size_t>(AddressFast(iv + 1, vAnd_, height_)) * pitch_;
+    int x0, x1;
+    if constexpr (kInside) {
+      x0 = static_cast<int>(iu);
+      x1 = x0 + 1;
+    } else {
+      x0 = AddressFast(iu, uAnd_, width_);
+      x1 = AddressFast(iu + 1, uAnd_, width_);
+    }
     *t00 = row0[x0] | alphaOr_;
     *t10 = row0[x1] | alphaOr_;
     *t01 = row1[x0] | alphaOr_;
@@ -255,12 +267,120 @@ class BilinearWalk {
   }
 
  private:
-  const uint32_t* texels_ = nullptr;
-  int pitch_ = 0, width_ = 0, height_ = 0;
-  int32_t uAnd_ = 0, vAnd_ = 0;
-  uint32_t alphaOr_ = 0;
-  int64_t du_ = 0, dv_ = 0, tu_ = 0, tv_ = 0;
-  bool inside_ = false;
+  [[gnu::always_inline]] inline void Rows(int64_t tv, const uint32_t** row0, const uint32_t** row1,
+                                          uint32_t* fv) const {
+    int64_t iv = tv >> kTexelFractionBits;
+    *fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
+    int y0, y1;
+    if constexpr (kInside) {
+      y0 = static_cast<int>(iv);
+      y1 = y0 + 1;
+    } else {
+      y0 = AddressFast(iv, vAnd_, height_);
+      y1 = AddressFast(iv + 1, vAnd_, height_);
+    }
+    *row0 = texels_ + static_cast<size_t>(y0) * pitch_;
+    *row1 = texels_ + static_cast<size_t>(y1) * pitch_;
+  }
+
+  const uint32_t* texels_;
+  int pitch_, width_, height_;
+  int32_t uAnd_, vAnd_;
+  uint32_t alphaOr_;
+  int64_t du_, dv_, tu_, tv_;
+  const uint32_t* row0_ = nullptr;
+  const uint32_t* row1_ = nullptr;
+  uint32_t fv_ = 0;
+};
+
+// Bilinear sampling along a run at one v: the texel columns the run touches are blended down once
+// (the first step of Bilerp), and each pixel then blends two of them across.
+class BilinearColumns {
+ public:
+  // Columns a run may touch; runs touching more (strongly minified) sample per pixel.
+  static constexpr int64_t kMaxColumns = 1024;
+
+  // The first column the run touches and how many; false when they are too many.
+  static bool Span(const SpanJob& j, int64_t* first, int64_t* count) {
+    const int64_t half = int64_t{1} << (kTexelFractionBits - 1);
+    int64_t a = (j.u - half) >> kTexelFractionBits;
+    int64_t b = (j.u - half + j.du * (j.count - 1)) >> kTexelFractionBits;
+    *first = a < b ? a : b;
+    *count = (a < b ? b : a) - *first + 2;
+    return *count <= kMaxColumns;
+  }
+
+  BilinearColumns(const PixelState& s, const SpanJob& j, uint32_t* columns, int64_t first, int64_t count)
+      : columns_(columns), first_(first), du_(j.du), tu_(j.u - (int64_t{1} << (kTexelFractionBits - 1))) {
+    const TextureLevelView& tex = s.texture;
+    int64_t tv = j.v - (int64_t{1} << (kTexelFractionBits - 1));
+    int64_t iv = tv >> kTexelFractionBits;
+    uint32_t fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
+    const uint32_t* row0 = tex.texels + static_cast<size_t>(AddressFast(iv, s.vAnd, tex.height)) * tex.pitch;
+    const uint32_t* row1 = tex.texels + static_cast<size_t>(AddressFast(iv + 1, s.vAnd, tex.height)) * tex.pitch;
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(tex.alphaOr));
+    const __m128i weight = _mm_set1_epi16(static_cast<int16_t>(fv));
+    const bool inside = first >= 0 && first + count <= tex.width;
+    auto gather = [&](const uint32_t* row, int64_t at) {
+      int x[4];
+      for (int i = 0; i < 4; ++i) {
+        // Columns past the run's last (padding up to four) read a valid texel and are never used.
+        int64_t column = at + i < first + count ? at + i : first + count - 1;
+        x[i] = inside ? static_cast<int>(column) : AddressFast(column, s.uAnd, tex.width);
+      }
+      __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[x[0]])),
+                                       _mm_cvtsi32_si128(static_cast<int>(row[x[1]])));
+      __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[x[2]])),
+                                        _mm_cvtsi32_si128(static_cast<int>(row[x[3]])));
+      return _mm_or_si128(_mm_unpacklo_epi64(low, high), alpha);
+    };
+    for (int64_t k = 0; k < count; k += 4) {
+      __m128i top, bottom;
+      if (inside && k + 4 <= count) {
+        // Consecutive texels of both rows.
+        top = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row0 + first + k)), alpha);
+        bottom = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row1 + first + k)), alpha);
+      } else {
+        top = gather(row0, first + k);
+        bottom = gather(row1, first + k);
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(columns + k), LerpDown4(top, bottom, weight));
+    }
+  }
+
+  [[gnu::always_inline]] inline void Next(uint32_t* left, uint32_t* right, uint32_t* fu) {
+    int64_t k = (tu_ >> kTexelFractionBits) - first_;
+    *fu = static_cast<uint32_t>((tu_ >> (kTexelFractionBits - 8)) & 0xFF);
+    tu_ += du_;
+    *left = columns_[k];
+    *right = columns_[k + 1];
+  }
+
+  [[gnu::always_inline]] inline __m128i Two() {
+    uint32_t a, b, pu, c, d, qu;
+    Next(&a, &b, &pu);
+    Next(&c, &d, &qu);
+    return LerpAcross2(a, b, pu, c, d, qu);
+  }
+
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (count == 4) {
+      __m128i low = Two();
+      __m128i high = Two();
+      return _mm_unpacklo_epi64(low, high);
+    }
+    alignas(16) uint32_t t[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) {
+      uint32_t a, b, f;
+      Next(&a, &b, &f);
+      t[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(LerpAcross2(a, b, f, 0, 0, 0)));
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+  }
+
+ private:
+  const uint32_t* columns_;
+  int64_t first_, du_, tu_;
 };
 
 // Whether texel indices u >> 32 (and v >> 32) stay inside the texture over the whole run, so
@@ -446,8 +566,29 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
       run(texels);
     }
   } else if constexpr (k.filter == TextureFilter::kLinear) {
-    BilinearWalk texels(s, j);
-    run(texels);
+    int64_t firstColumn = 0, columnCount = 0;
+    if (j.dv == 0 && BilinearColumns::Span(j, &firstColumn, &columnCount)) {
+      alignas(16) uint32_t columns[BilinearColumns::kMaxColumns + 4];
+      BilinearColumns texels(s, j, columns, firstColumn, columnCount);
+      run(texels);
+      return true;
+    }
+    bool inside = BilinearWalk<true, false>::Inside(s, j);
+    if (j.dv == 0) {
+      if (inside) {
+        BilinearWalk<true, true> texels(s, j);
+        run(texels);
+      } else {
+        BilinearWalk<false, true> texels(s, j);
+        run(texels);
+      }
+    } else if (inside) {
+      BilinearWalk<true, false> texels(s, j);
+      run(texels);
+    } else {
+      BilinearWalk<false, false> texels(s, j);
+      run(texels);
+    }
   } else {
     NoTexels texels;
     run(texels);
