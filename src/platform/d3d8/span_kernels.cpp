@@ -145,7 +145,9 @@ void PointBatch(const PixelState& s, const PointJob* points, int count) {
 // Point sampling along a run, four texels at a time. The vector is assembled in registers: four
 // narrow stores read back as one wide load would stall. Texel coordinates step by additions; a
 // run whose indices stay inside the texture skips the addressing.
-template <bool kConstRow, bool kInside>
+// kInside: the run stays inside the texture; kWrap: both axes wrap on power-of-two sizes (a mask
+// does it); otherwise each index goes through AddressFast.
+template <bool kConstRow, bool kInside, bool kWrap = false>
 class PointWalk {
  public:
   PointWalk(const PixelState& s, const SpanJob& j, const uint32_t* row)
@@ -168,11 +170,13 @@ class PointWalk {
     u_ += du_;
     v_ += dv_;
     const TextureLevelView& tex = s_.texture;
-    int x = kInside ? static_cast<int>(iu) : AddressFast(iu, s_.uAnd, tex.width);
+    int x = kInside ? static_cast<int>(iu)
+                    : (kWrap ? static_cast<int>(iu & s_.uAnd) : AddressFast(iu, s_.uAnd, tex.width));
     if constexpr (kConstRow) {
       return static_cast<int>(row_[x]);
     } else {
-      int y = kInside ? static_cast<int>(iv) : AddressFast(iv, s_.vAnd, tex.height);
+      int y = kInside ? static_cast<int>(iv)
+                      : (kWrap ? static_cast<int>(iv & s_.vAnd) : AddressFast(iv, s_.vAnd, tex.height));
       return static_cast<int>(tex.texels[static_cast<size_t>(y) * tex.pitch + x]);
     }
   }
@@ -560,6 +564,9 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     // Whether the run's indices stay inside decides the addressing once for the whole run.
     if (RunInsideTexture(s, j, !k.vConstRow)) {
       PointWalk<k.vConstRow, true> texels(s, j, row);
+      run(texels);
+    } else if (s.uAnd >= 0 && s.vAnd >= 0) {
+      PointWalk<k.vConstRow, false, true> texels(s, j, row);
       run(texels);
     } else {
       PointWalk<k.vConstRow, false> texels(s, j, row);
