@@ -848,6 +848,7 @@ constexpr Shape kShapes[] = {
     // Depth-tested textured solids; fogged, alpha-tested sprites; the glyph depth mask.
     {kPoint, kTex, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, true},
+    {kPoint, kMod, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, true},
     {kPoint, kTex, kTex, true, false, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
