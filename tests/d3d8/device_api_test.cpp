@@ -408,6 +408,21 @@ TEST_F(DeviceApiTest, DrawsOutsideTheirBuffersAreRefused) {
   vb->Release();
 }
 
+TEST_F(DeviceApiTest, DrawingFromProgramMemoryLeavesStreamZeroUnset) {
+  IDirect3DVertexBuffer8* vb = nullptr;
+  ASSERT_EQ(device_->CreateVertexBuffer(4 * sizeof(TlVertex), 0, kFvfTl, D3DPOOL_MANAGED, &vb), D3D_OK);
+  UseTarget(4, 4);
+  device_->SetStreamSource(0, vb, sizeof(TlVertex));
+  ASSERT_EQ(DrawQuad(0, 0, 2, 2, 0xFFFFFFFF), D3D_OK);
+  IDirect3DVertexBuffer8* stream = vb;
+  UINT stride = 1;
+  ASSERT_EQ(device_->GetStreamSource(0, &stream, &stride), D3D_OK);
+  EXPECT_EQ(stream, nullptr);
+  EXPECT_EQ(stride, 0u);
+  EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  vb->Release();
+}
+
 TEST_F(DeviceApiTest, NullPointersAreRefused) {
   EXPECT_EQ(device_->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(device_->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, nullptr), D3DERR_INVALIDCALL);

@@ -133,6 +133,7 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       job.du = static_cast<int64_t>(static_cast<int32_t>(random())) * 4;
       job.v = static_cast<int64_t>(random() % (8 * kTexH)) * texel / 2 - 2 * kTexH * texel + next(1u << 31);
       job.dv = k.vConstRow ? 0 : static_cast<int64_t>(static_cast<int32_t>(random())) * 2;
+      if (next(3) == 0) job.dv = 0;  // rows at one v (axis-aligned quads) take their own paths
       if (next(4) == 0) {
         // Runs inside the texture take the unaddressed copy loops.
         job.u = next(kTexW / 2) * texel;
@@ -160,6 +161,70 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       ASSERT_EQ(depth16Fast, depth16Ref) << "trial " << trial;
     }
   }
+}
+
+// The states the show draws with all have fast paths, in every target format (effects draw into
+// A8R8G8B8 or R5G6B5 frames, overlays into X8R8G8B8 or R5G6B5 back buffers) and depth format.
+TEST(FastPathTest, TheShowsStatesHaveFastPaths) {
+  struct Draw {
+    const char* name;
+    PixelKey key;
+  };
+  auto key = [](TextureFilter filter, StageOp colour, StageOp alpha, bool constColour, bool fog, uint8_t alphaFunc,
+                uint8_t depthFunc, BlendMode blend, bool vConstRow) {
+    PixelKey k;
+    k.filter = filter;
+    k.colour = colour;
+    k.alpha = alpha;
+    k.constColour = constColour;
+    k.fog = fog;
+    k.alphaFunc = alphaFunc;
+    k.depthFunc = depthFunc;
+    k.depthWrite = depthFunc != 0;
+    k.blend = blend;
+    k.vConstRow = vConstRow;
+    return k;
+  };
+  const TextureFilter none = TextureFilter::kNone, point = TextureFilter::kPoint, linear = TextureFilter::kLinear;
+  const StageOp dif = StageOp::kDiffuse, tex = StageOp::kTexture, mod = StageOp::kModulate;
+  const uint8_t le = D3DCMP_LESSEQUAL;
+  const Draw draws[] = {
+      {"raster bars, backdrop", key(none, dif, dif, false, false, 0, 0, BlendMode::kOpaque, false)},
+      {"rotozoom, rings, solids", key(point, tex, tex, true, false, 0, 0, BlendMode::kOpaque, false)},
+      {"second ring field", key(point, tex, tex, true, false, 0, 0, BlendMode::kAdd, false)},
+      {"ring tint", key(none, dif, dif, true, false, 0, 0, BlendMode::kModulate, false)},
+      {"moire plates", key(linear, mod, tex, true, false, 0, 0, BlendMode::kOpaque, false)},
+      {"moire second plate", key(linear, mod, tex, true, false, 0, 0, BlendMode::kAdd, false)},
+      {"square tunnel", key(none, dif, dif, true, false, 0, 0, BlendMode::kAdd, false)},
+      {"points and carpet", key(none, dif, dif, true, false, 0, le, BlendMode::kOpaque, false)},
+      {"fogged points", key(none, dif, dif, true, true, 0, le, BlendMode::kOpaque, false)},
+      {"glass cube", key(none, dif, dif, true, false, 0, le, BlendMode::kAlpha, false)},
+      {"sprites", key(point, tex, tex, true, true, D3DCMP_NOTEQUAL, le, BlendMode::kOpaque, true)},
+      {"near sprites", key(point, tex, tex, true, false, D3DCMP_NOTEQUAL, le, BlendMode::kOpaque, true)},
+      {"solids", key(point, tex, tex, true, false, 0, le, BlendMode::kOpaque, false)},
+      {"coloured solid faces", key(point, mod, tex, true, false, 0, le, BlendMode::kOpaque, false)},
+      {"post pass", key(point, tex, tex, true, false, 0, 0, BlendMode::kOpaque, true)},
+      {"reflection", key(point, mod, tex, true, false, 0, 0, BlendMode::kOpaque, true)},
+      {"cross-fade", key(point, tex, dif, true, false, 0, 0, BlendMode::kAlpha, true)},
+      {"reflected cross-fade", key(point, mod, dif, true, false, 0, 0, BlendMode::kAlpha, true)},
+      {"banner, ticker fading", key(point, tex, mod, true, false, 0, 0, BlendMode::kAlpha, true)},
+      {"banner, ticker", key(point, tex, tex, true, false, 0, 0, BlendMode::kAlpha, true)},
+      {"glyph outlines", key(point, tex, tex, true, false, 0, 0, BlendMode::kAdd, true)},
+      {"stripes", key(none, dif, dif, true, false, 0, D3DCMP_EQUAL, BlendMode::kOpaque, false)},
+  };
+  for (const Draw& d : draws) {
+    for (TargetKind target : {TargetKind::kX8R8G8B8, TargetKind::kA8R8G8B8, TargetKind::kR5G6B5}) {
+      for (bool d16 : {false, true}) {
+        PixelKey k = d.key;
+        k.target = target;
+        k.depthD16 = d16 && k.depthFunc != 0;
+        EXPECT_NE(SpanKernels::Find(k.Encode()), nullptr) << d.name << " target " << static_cast<int>(target);
+      }
+    }
+  }
+  // The glyph mask: depth only, where the texture is transparent.
+  PixelKey mask = key(point, tex, tex, true, false, D3DCMP_EQUAL, D3DCMP_ALWAYS, BlendMode::kNoColour, true);
+  EXPECT_NE(SpanKernels::Find(mask.Encode()), nullptr);
 }
 
 // A scene with the states the show draws with, through the device: fast paths and reference.

@@ -134,6 +134,38 @@ TEST_F(PointsTest, SpriteSizeIsClampedToTheStatesAndTheDeviceLimit) {
   }
 }
 
+// A device whose hardware draws points of one pixel at most draws big sprites through software
+// vertex processing: always when created for it, on a mixed device while the state asks for it.
+TEST_F(PointsTest, SoftwareVertexProcessingDrawsSpritesBeyondTheHardwareLimit) {
+  struct Case {
+    DWORD flags;
+    BOOL softwareState;
+    int width;
+  };
+  const Case cases[] = {
+      {D3DCREATE_MIXED_VERTEXPROCESSING, FALSE, 1},
+      {D3DCREATE_MIXED_VERTEXPROCESSING, TRUE, 16},
+      {D3DCREATE_HARDWARE_VERTEXPROCESSING, FALSE, 1},
+      {D3DCREATE_SOFTWARE_VERTEXPROCESSING, FALSE, 16},
+  };
+  d3d8test::AdapterSetup smallPoints;
+  smallPoints.maxPointSize = 1.0f;
+  d3d8test::SetAdapter(0, smallPoints);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "flags " << c.flags << " state " << c.softwareState);
+    ReleaseDevice();
+    ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, c.flags, &params_, &device_), D3D_OK);
+    UseTarget(32, 32);
+    Plain();
+    device_->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(16.0f));
+    device_->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, c.softwareState);
+    ASSERT_EQ(DrawPoint(16.0f, 16.0f), D3D_OK);
+    std::array<int, 4> b = Bounds();
+    EXPECT_EQ(b[2] - b[0] + 1, c.width);
+  }
+}
+
 TEST_F(PointsTest, TransformedPointsOutsideNearAndFarAreDropped) {
   UseTarget(8, 8);
   Plain();

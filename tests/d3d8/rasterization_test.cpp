@@ -1,5 +1,6 @@
 // Coverage, fill rules, pixel-centre texel mapping, culling, strips and shading on tiny targets.
 #include <array>
+#include <cmath>
 #include <limits>
 #include <random>
 
@@ -178,6 +179,40 @@ TEST_F(RasterizationTest, FastWalkMatchesPerPixelEdgeTests) {
   uint32_t covered = 0;
   for (uint32_t p : fast) covered += p != 0;
   EXPECT_GT(covered, 900u);
+}
+
+// Quads drawn as strips (which the device rasterizes as one rectangle) cover the same pixels, with
+// the same colours to within rounding, as their two triangles drawn apart.
+TEST_F(RasterizationTest, RectanglesCoverWhatTheirTwoTrianglesCover) {
+  std::mt19937 random(77);
+  std::uniform_int_distribution<int> coordinate(-3 * 256, 35 * 256);
+  auto draw = [&](bool asStrip) {
+    CreateDevice();
+    UseTarget(32, 32);
+    Untextured();
+    Additive();
+    random.seed(77);
+    for (int i = 0; i < 40; ++i) {
+      float x0 = coordinate(random) / 256.0f, x1 = coordinate(random) / 256.0f;
+      float y0 = coordinate(random) / 256.0f, y1 = coordinate(random) / 256.0f;
+      if (i % 4 == 0) {  // corners on pixel centres and half pixels too
+        x0 = std::floor(x0);
+        y1 = std::floor(y1) + 0.5f;
+      }
+      TlColourVertex tl{x0, y0, 0.5f, 1, 0x01020304}, tr{x1, y0, 0.5f, 1, 0x01020304};
+      TlColourVertex bl{x0, y1, 0.5f, 1, 0x01020304}, br{x1, y1, 0.5f, 1, 0x01020304};
+      if (asStrip) {
+        TlColourVertex strip[4] = {tl, tr, bl, br};
+        device_->SetVertexShader(kFvfTlColour);
+        device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(TlColourVertex));
+      } else {
+        DrawColourTriangle(tl, tr, bl);
+        DrawColourTriangle(tr, br, bl);
+      }
+    }
+    return TargetPixels();
+  };
+  EXPECT_EQ(draw(true), draw(false));
 }
 
 TEST_F(RasterizationTest, CullModesDiscardTheirWinding) {

@@ -50,18 +50,16 @@ inline uint16_t PackR5G6B5(uint32_t c) {
 }
 
 // Bilinear blend of four texels with 8-bit weights fu, fv (0..255 = 0..255/256 of the way to
-// t10 and t01), each channel rounded to nearest.
-inline uint32_t BilerpChannel(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fu, uint32_t fv) {
-  uint32_t top = c00 * (256 - fu) + c10 * fu;
-  uint32_t bottom = c01 * (256 - fu) + c11 * fu;
-  return (top * (256 - fv) + bottom * fv + 32768) >> 16;
-}
+// t10 and t01): each column is blended and rounded to 8 bits, then the two columns, so that the
+// arithmetic fits 16-bit lanes and a run at one v can blend its columns once; both steps round
+// to nearest.
+inline uint32_t LerpChannel(uint32_t a, uint32_t b, uint32_t f) { return (a * (256 - f) + b * f + 128) >> 8; }
 inline uint32_t Bilerp(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, uint32_t fu, uint32_t fv) {
   uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t c = BilerpChannel((t00 >> shift) & 0xFF, (t10 >> shift) & 0xFF, (t01 >> shift) & 0xFF,
-                               (t11 >> shift) & 0xFF, fu, fv);
-    out |= c << shift;
+    uint32_t left = LerpChannel((t00 >> shift) & 0xFF, (t01 >> shift) & 0xFF, fv);
+    uint32_t right = LerpChannel((t10 >> shift) & 0xFF, (t11 >> shift) & 0xFF, fv);
+    out |= LerpChannel(left, right, fu) << shift;
   }
   return out;
 }

@@ -19,7 +19,9 @@ namespace {
 
 // Largest surface side the device makes (caps MaxTextureWidth/Height and back buffers).
 constexpr UINT kMaxSurfaceSide = 4096;
-// Point size the software vertex pipeline draws up to, whatever the hardware can.
+// Point sprites through software vertex processing may be this large whatever the hardware's
+// MaxPointSize (which is why a mixed device switches to software processing for big sprites;
+// PointsTest.SoftwareVertexProcessingDrawsSpritesBeyondTheHardwareLimit).
 constexpr float kSoftwareMaxPointSize = 64.0f;
 
 bool ValidPool(D3DPOOL pool) {
@@ -313,7 +315,8 @@ HRESULT Direct3DDevice8::SetRenderTarget(IDirect3DSurface8* renderTarget, IDirec
   if (newZStencil != nullptr) {
     depth = dynamic_cast<Direct3DSurface8*>(newZStencil);
     if (!Owns(depth) || !depth->isDepth()) return D3DERR_INVALIDCALL;
-    // A depth buffer at least as large as the target serves it: pixel (x, y) uses depth (x, y).
+    // A depth buffer at least as large as the target serves it: pixel (x, y) uses depth (x, y)
+    // (PixelStageTest.DepthWritesFollowZWriteEnableAndD16StoresRoundedDepth).
     if (depth->width() < target->width() || depth->height() < target->height()) return D3DERR_INVALIDCALL;
   }
   target->Bind();
@@ -625,20 +628,17 @@ HRESULT Direct3DDevice8::PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount,
       }
       TextureBinding texture;
       if (textures_[0] != nullptr) textures_[0]->Views(&texture);
+      bool software = (behaviorFlags_ & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0 ||
+                      ((behaviorFlags_ & D3DCREATE_MIXED_VERTEXPROCESSING) != 0 &&
+                       state_.renderStates[D3DRS_SOFTWAREVERTEXPROCESSING] != 0);
+      float maxPointSize = software ? kSoftwareMaxPointSize : caps_.MaxPointSize;
       pipelineValid_ = pipeline_.Configure(state_, format, type, target, textures_[0] != nullptr ? &texture : nullptr,
-                                           PointSizeLimit());
+                                           maxPointSize);
     }
     pipelineDirty_ = false;
     configuredPoints_ = points;
   }
   return pipelineValid_ ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-float Direct3DDevice8::PointSizeLimit() const {
-  bool software = (behaviorFlags_ & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0 ||
-                  ((behaviorFlags_ & D3DCREATE_MIXED_VERTEXPROCESSING) != 0 &&
-                   state_.Get(D3DRS_SOFTWAREVERTEXPROCESSING) != FALSE);
-  return software ? kSoftwareMaxPointSize : caps_.MaxPointSize;
 }
 
 HRESULT Direct3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
@@ -688,7 +688,8 @@ HRESULT Direct3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCo
   if (primitiveCount > 0) {
     pipeline_.DrawVertices(type, static_cast<const uint8_t*>(data), stride, vertexCount, primitiveCount);
   }
-  // As on the real API, drawing from program memory leaves stream 0 unset.
+  // As on the real API, drawing from program memory leaves stream 0 unset
+  // (DeviceApiTest.DrawingFromProgramMemoryLeavesStreamZeroUnset).
   if (stream_ != nullptr) stream_->Unbind();
   stream_ = nullptr;
   streamStride_ = 0;

@@ -94,11 +94,6 @@ class Direct3DDevice8 final : public IDirect3DDevice8 {
   void UnbindAll();
   // Checks a draw's state and readies the pipeline for it; D3D_OK or D3DERR_INVALIDCALL.
   HRESULT PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount);
-  // The largest point size drawn: the adapter's for hardware vertex processing, the software
-  // pipeline's whenever vertices are processed in software (always on a software device, and on a
-  // mixed device while D3DRS_SOFTWAREVERTEXPROCESSING is set): that is what lets a device whose
-  // hardware draws only one-pixel points still draw sprites.
-  float PointSizeLimit() const;
   Direct3DTexture8* OwnTexture(IDirect3DBaseTexture8* texture) const;
 
   ULONG references_ = 1;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "colour_math.h"
 #include "pixel_reference.h"
 #include "polygon_clipper.h"
 #include "rasterizer.h"
@@ -43,6 +44,7 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
     return false;
   }
   texture_ = texture != nullptr ? *texture : TextureBinding();
+  for (bool& known : variantKnown_) known = false;
   pixel_.colour = target.colour;
   pixel_.colourPitch = target.colourPitch;
   pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
@@ -54,6 +56,13 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   scissor_.x1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.X} + vp.Width, static_cast<uint64_t>(target.width)));
   scissor_.y1 = static_cast<int>(std::min<uint64_t>(uint64_t{vp.Y} + vp.Height, static_cast<uint64_t>(target.height)));
 
+  uint32_t needs = 0;
+  if (pixel_.diffuseUsed) needs |= kNeedColour;
+  if (pixel_.textureUsed) needs |= kNeedTexture;
+  if (pixel_.depthTest) needs |= kNeedDepth;
+  if (pixel_.fog) needs |= kNeedFog;
+  // The reference path evaluates every attribute, whether or not the state reads it.
+  setup_.SetNeeds(referencePixels_ ? kNeedAll : needs);
   cullMode_ = state.renderStates[D3DRS_CULLMODE];
   if (cullMode_ < D3DCULL_NONE || cullMode_ > D3DCULL_CCW) return false;
   flat_ = pixel_.flatShading;
@@ -71,16 +80,30 @@ void DrawPipeline::ProcessVertices(const uint8_t* vertices, UINT stride, UINT co
 
 void DrawPipeline::DrawVertices(D3DPRIMITIVETYPE type, const uint8_t* vertices, UINT stride, UINT vertexCount,
                                 UINT primitiveCount) {
+  if (type == D3DPT_POINTLIST) {
+    // Points need no neighbours: process them a cache-sized chunk at a time.
+    constexpr UINT kChunk = 256;
+    for (UINT first = 0; first < primitiveCount; first += kChunk) {
+      UINT n = std::min(kChunk, primitiveCount - first);
+      ProcessVertices(vertices + static_cast<size_t>(first) * stride, stride, n);
+      DrawPoints(scratch_.data(), nullptr, 0, n);
+    }
+    return;
+  }
   ProcessVertices(vertices, stride, vertexCount);
   const ProcessedVertex* v = scratch_.data();
   if (type == D3DPT_POINTLIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(v[p]);
+    DrawPoints(v, nullptr, 0, primitiveCount);
   } else if (type == D3DPT_TRIANGLELIST) {
     for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(v[3 * p], v[3 * p + 1], v[3 * p + 2], v[3 * p]);
   } else {
     // Every odd strip triangle is taken as (v1, v3, v2) so that all keep one winding.
     for (UINT p = 0; p < primitiveCount; ++p) {
       if ((p & 1) == 0) {
+        if (p + 1 < primitiveCount && DrawRectangle(v[p], v[p + 1], v[p + 2], v[p + 3], v[p], v[p + 1])) {
+          ++p;
+          continue;
+        }
         DrawTriangle(v[p], v[p + 1], v[p + 2], v[p]);
       } else {
         DrawTriangle(v[p], v[p + 2], v[p + 1], v[p]);
@@ -95,12 +118,25 @@ void DrawPipeline::DrawIndexed(D3DPRIMITIVETYPE type, const uint8_t* vertices, U
   const ProcessedVertex* v = scratch_.data();
   auto at = [&](UINT i) -> const ProcessedVertex& { return v[indices[i] - minIndex]; };
   if (type == D3DPT_POINTLIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawPoint(at(p));
+    DrawPoints(v, indices, minIndex, primitiveCount);
   } else if (type == D3DPT_TRIANGLELIST) {
-    for (UINT p = 0; p < primitiveCount; ++p) DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
+    for (UINT p = 0; p < primitiveCount; ++p) {
+      const uint16_t* i = indices + 3 * p;
+      // A quad as (a, b, c), (c, b, d): one rectangle when it is an axis-aligned one.
+      if (p + 1 < primitiveCount && i[3] == i[2] && i[4] == i[1] &&
+          DrawRectangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p + 5), at(3 * p), at(3 * p + 3))) {
+        ++p;
+        continue;
+      }
+      DrawTriangle(at(3 * p), at(3 * p + 1), at(3 * p + 2), at(3 * p));
+    }
   } else {
     for (UINT p = 0; p < primitiveCount; ++p) {
       if ((p & 1) == 0) {
+        if (p + 1 < primitiveCount && DrawRectangle(at(p), at(p + 1), at(p + 2), at(p + 3), at(p), at(p + 1))) {
+          ++p;
+          continue;
+        }
         DrawTriangle(at(p), at(p + 1), at(p + 2), at(p));
       } else {
         DrawTriangle(at(p), at(p + 2), at(p + 1), at(p));
@@ -147,15 +183,58 @@ void DrawPipeline::DrawTriangle(const ProcessedVertex& a, const ProcessedVertex&
   for (int i = 1; i + 1 < count; ++i) DrawScreenTriangle(&polygon[0], &polygon[i], &polygon[i + 1], flatColour);
 }
 
+bool DrawPipeline::DrawRectangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                                 const ProcessedVertex& d, const ProcessedVertex& first,
+                                 const ProcessedVertex& second) {
+  if ((a.clipBits | b.clipBits | c.clipBits | d.clipBits) != 0) return false;
+  const ShadedVertex& A = a.screen;
+  const ShadedVertex& B = b.screen;
+  const ShadedVertex& C = c.screen;
+  const ShadedVertex& D = d.screen;
+  if (A.y != B.y || C.y != D.y || A.x != C.x || B.x != D.x) return false;
+  // The fourth corner must carry what the plane of the other three gives it.
+  auto affine = [](float pa, float pb, float pc, float pd) {
+    return static_cast<double>(pa) + pd == static_cast<double>(pb) + pc;
+  };
+  if (!affine(A.z, B.z, C.z, D.z) || !affine(A.w, B.w, C.w, D.w) || !affine(A.u, B.u, C.u, D.u) ||
+      !affine(A.v, B.v, C.v, D.v) || !affine(A.fog, B.fog, C.fog, D.fog)) {
+    return false;
+  }
+  float flat[4];
+  const float* flatColour = nullptr;
+  if (flat_) {
+    const ShadedVertex& p = first.screen;
+    const ShadedVertex& q = second.screen;
+    if (p.r != q.r || p.g != q.g || p.b != q.b || p.a != q.a) return false;
+    flat[0] = p.r;
+    flat[1] = p.g;
+    flat[2] = p.b;
+    flat[3] = p.a;
+    flatColour = flat;
+  } else if (!affine(A.r, B.r, C.r, D.r) || !affine(A.g, B.g, C.g, D.g) || !affine(A.b, B.b, C.b, D.b) ||
+             !affine(A.a, B.a, C.a, D.a)) {
+    return false;
+  }
+  Triangle t;
+  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &t)) FinishAndShade(&t);
+  return true;
+}
+
 void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                                       const float* flatColour) {
   Triangle t;
   if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &t)) return;
+  FinishAndShade(&t);
+}
+
+void DrawPipeline::FinishAndShade(Triangle* triangle) {
+  Triangle& t = *triangle;
   int texWidth = 0;
   int texHeight = 0;
   if (pixel_.textureUsed) {
     const TextureLevelView& top = texture_.levels[0];
-    float footprint = setup_.TexelFootprint(top.width, top.height);
+    float footprint = 0.0f;
+    if (pixel_.FootprintMatters(texture_.levelCount)) footprint = setup_.TexelFootprint(top.width, top.height);
     int level = pixel_.ChooseLevel(texture_.levelCount, footprint);
     // Magnification while one pixel step covers at most one texel of level 0.
     pixel_.SetTexture(texture_.levels[level], footprint > 1.0f);
@@ -184,16 +263,42 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     return;
   }
 
-  SpanFunction fn = nullptr;
-  if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
-    fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+  SpanFunction fn = PrimitiveFunction(t);
+  if (t.rectangle) {
+    // Every row is the same run: step the job down the rows.
+    SpanJob job;
+    t.planes.FillJob(t.minX, t.maxX, t.minY, &job);
+    job.colour = colour + static_cast<size_t>(t.minY) * pitch + t.minX;
+    uint8_t* depthAt = depth != nullptr ? depth + t.minY * depthRow + t.minX * depthBytes : nullptr;
+    const Interpolants& p = t.planes;
+    for (int y = t.minY; y <= t.maxY; ++y) {
+      job.depth = depthAt;
+      fn(s, job);
+      job.colour += pitch;
+      if (depthAt != nullptr) depthAt += depthRow;
+      job.r += p.r.gy;
+      job.g += p.g.gy;
+      job.b += p.b.gy;
+      job.a += p.a.gy;
+      job.u += p.u.gy;
+      job.v += p.v.gy;
+      job.z += p.z.gy;
+      job.fog += p.fog.gy;
+    }
+    return;
   }
-  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  Interpolants::Row row;
+  t.planes.StartRow(t.minY, &row);
+  int rowY = t.minY;
   auto sink = [&](int y, int x0, int x1) {
+    while (rowY < y) {
+      t.planes.NextRow(&row);
+      ++rowY;
+    }
     SpanJob job;
     job.colour = colour + static_cast<size_t>(y) * pitch + x0;
     job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
-    t.planes.FillJob(x0, x1, y, &job);
+    t.planes.FillRow(row, x0, x1, &job);
     fn(s, job);
   };
   if (referenceRasterizer_) {
@@ -203,6 +308,20 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   }
 }
 
+SpanFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
+  const PixelState& s = pixel_;
+  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeSpan;
+  uint32_t variant = (t.constColour ? 1u : 0u) | ((t.constDiffuse & 0x00FFFFFF) == 0x00FFFFFF ? 2u : 0u) |
+                     ((t.constDiffuse >> 24) == 0xFF ? 4u : 0u) | (t.vConstRow ? 8u : 0u) |
+                     (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5);
+  if (!variantKnown_[variant]) {
+    SpanFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeSpan;
+    variantKnown_[variant] = true;
+  }
+  return variantFunctions_[variant];
+}
+
 SpanFunction DrawPipeline::Kernel(uint32_t key) {
   CacheEntry& e = cache_[(key ^ (key >> 7) ^ (key >> 15)) & (kCacheSize - 1)];
   if (e.key != key) {
@@ -210,6 +329,56 @@ SpanFunction DrawPipeline::Kernel(uint32_t key) {
     e.function = SpanKernels::Find(key);
   }
   return e.function;
+}
+
+PointFunction DrawPipeline::PointKernel(uint32_t key) {
+  if (key != pointKey_) {
+    pointKey_ = key;
+    pointFunction_ = SpanKernels::FindPoints(key);
+  }
+  return pointFunction_;
+}
+
+void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices, UINT minIndex, UINT count) {
+  PointFunction batch = nullptr;
+  if (!referencePixels_ && !pixel_.textureUsed) {
+    batch = PointKernel(pixel_.PrimitiveKey(true, 0xFFFFFFFF, true, pixel_.fog));
+  }
+  int pending = 0;
+  for (UINT i = 0; i < count; ++i) {
+    const ProcessedVertex& p = indices != nullptr ? v[indices[i] - minIndex] : v[i];
+    if (batch != nullptr && std::clamp(p.pointSize, pointMin_, pointMax_) == 1.0f) {
+      if (!PointJobOf(p, &points_[pending])) continue;
+      if (++pending == kPointBatch) {
+        batch(pixel_, points_, pending);
+        pending = 0;
+      }
+      continue;
+    }
+    // Keep the drawing order: what is batched so far goes first.
+    if (pending > 0) batch(pixel_, points_, pending);
+    pending = 0;
+    DrawPoint(p);
+  }
+  if (pending > 0) batch(pixel_, points_, pending);
+}
+
+bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
+  if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return false;
+  const ShadedVertex& v = p.screen;
+  // A one-pixel square from x - 0.5 to x + 0.5 holds the centre ceil(x - 0.5), as DrawPoint finds.
+  int64_t x = CeilPixel(SnapPoint(v.x) - kSubPixelOne / 2);
+  int64_t y = CeilPixel(SnapPoint(v.y) - kSubPixelOne / 2);
+  if (x < scissor_.x0 || x >= scissor_.x1 || y < scissor_.y0 || y >= scissor_.y1) return false;
+  job->colourIndex = static_cast<uint32_t>(y * pixel_.colourPitch + x);
+  job->depthIndex = static_cast<uint32_t>(y * pixel_.depthPitch + x);
+  job->colour = p.diffuse;
+  if (pixel_.depthTest) {
+    int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
+    job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
+  }
+  if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
+  return true;
 }
 
 void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
@@ -228,23 +397,22 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   int64_t y1 = std::min<int64_t>(CeilPixel(y + half) - 1, scissor_.y1 - 1);
   if (x0 > x1 || y0 > y1) return;
 
-  Triangle t;
-  Interpolants& q = t.planes;
-  q.refX = static_cast<int>(x0);
-  q.refY = static_cast<int>(y0);
-  auto constant = [](double value, double scale, FixedPlane* plane) {
-    plane->base = RoundToFixed(value * scale);
-    plane->gx = plane->gy = 0;
-  };
+  // A point has one colour, depth and fog factor; only sprite texture coordinates vary.
   constexpr double kColour = double(int64_t{1} << kColourFractionBits);
   constexpr double kTexel = double(int64_t{1} << kTexelFractionBits);
-  constant(v.r, kColour, &q.r);
-  constant(v.g, kColour, &q.g);
-  constant(v.b, kColour, &q.b);
-  constant(v.a, kColour, &q.a);
-  constant(std::clamp(static_cast<double>(v.z), -64.0, 64.0), double(kDepthOne), &q.z);
-  constant(v.fog, double(kFogOne), &q.fog);
-  t.vConstRow = true;
+  SpanJob job;
+  job.count = static_cast<int>(x1 - x0 + 1);
+  job.r = RoundToFixed(v.r * kColour);
+  job.g = RoundToFixed(v.g * kColour);
+  job.b = RoundToFixed(v.b * kColour);
+  job.a = RoundToFixed(v.a * kColour);
+  job.dr = job.dg = job.db = job.da = 0;
+  job.z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
+  job.dz = 0;
+  job.fog = RoundToFixed(static_cast<double>(v.fog) * kFogOne);
+  job.dfog = 0;
+  job.u = job.v = job.du = job.dv = 0;
+  int64_t vStep = 0;
   if (pixel_.textureUsed) {
     const TextureLevelView& top = texture_.levels[0];
     float footprint = pointSprite_ ? static_cast<float>(std::max(top.width, top.height)) / size : 0.0f;
@@ -257,42 +425,36 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
       double left = static_cast<double>(x - half) / kSubPixelOne;
       double top0 = static_cast<double>(y - half) / kSubPixelOne;
       double extent = static_cast<double>(2 * half) / kSubPixelOne;
-      q.u.base = RoundToFixed((x0 - left) / extent * w * kTexel);
-      q.u.gx = RoundToFixed(w / extent * kTexel);
-      q.u.gy = 0;
-      q.v.base = RoundToFixed((y0 - top0) / extent * h * kTexel);
-      q.v.gx = 0;
-      q.v.gy = RoundToFixed(h / extent * kTexel);
+      job.u = RoundToFixed((x0 - left) / extent * w * kTexel);
+      job.du = RoundToFixed(w / extent * kTexel);
+      job.v = RoundToFixed((y0 - top0) / extent * h * kTexel);
+      vStep = RoundToFixed(h / extent * kTexel);
     } else {
-      constant(v.u, w * kTexel, &q.u);
-      constant(v.v, h * kTexel, &q.v);
+      job.u = RoundToFixed(v.u * w * kTexel);
+      job.v = RoundToFixed(v.v * h * kTexel);
     }
-  } else {
-    q.u = q.v = FixedPlane();
   }
-  t.minX = static_cast<int>(x0);
-  t.maxX = static_cast<int>(x1);
-  t.minY = static_cast<int>(y0);
-  t.maxY = static_cast<int>(y1);
-  t.constColour = true;
-  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
-  t.constDiffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
-  t.fogActive = v.fog < 1.0f;
 
   const PixelState& s = pixel_;
+  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
+  uint32_t diffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
   SpanFunction fn = nullptr;
   if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
-    fn = Kernel(s.PrimitiveKey(true, t.constDiffuse, true, t.fogActive));
+    fn = Kernel(s.PrimitiveKey(true, diffuse, true, v.fog < 1.0f));
   }
   if (fn == nullptr) fn = &PixelReference::ShadeSpan;
-  uint8_t* depth = static_cast<uint8_t*>(s.depth);
+  uint32_t* colour = s.colour + static_cast<size_t>(y0) * s.colourPitch + x0;
   const size_t depthBytes = s.depthD16 ? 2 : 4;
-  for (int row = t.minY; row <= t.maxY; ++row) {
-    SpanJob job;
-    job.colour = s.colour + static_cast<size_t>(row) * s.colourPitch + t.minX;
-    job.depth = depth != nullptr ? depth + (static_cast<size_t>(row) * s.depthPitch + t.minX) * depthBytes : nullptr;
-    q.FillJob(t.minX, t.maxX, row, &job);
+  uint8_t* depth = s.depth != nullptr
+                       ? static_cast<uint8_t*>(s.depth) + (static_cast<size_t>(y0) * s.depthPitch + x0) * depthBytes
+                       : nullptr;
+  for (int64_t row = y0; row <= y1; ++row) {
+    job.colour = colour;
+    job.depth = depth;
     fn(s, job);
+    colour += s.colourPitch;
+    if (depth != nullptr) depth += s.depthPitch * depthBytes;
+    job.v += vStep;
   }
 }
 

@@ -61,9 +61,24 @@ class DrawPipeline {
                     const ProcessedVertex& provoking);
   void DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                           const float* flatColour);
+  // Draws triangles (a, b, c) and (b, d, c) as one rectangle when they form an axis-aligned one
+  // with affine attributes; `first` and `second` are their provoking vertices. False when they
+  // do not (nothing is drawn then). RasterizationTest.RectanglesCoverWhatTheirTwoTrianglesCover.
+  bool DrawRectangle(const ProcessedVertex& a, const ProcessedVertex& b, const ProcessedVertex& c,
+                     const ProcessedVertex& d, const ProcessedVertex& first, const ProcessedVertex& second);
+  void FinishAndShade(Triangle* t);
+  // Points in order; single-pixel untextured ones go through the batch path where it exists.
+  void DrawPoints(const ProcessedVertex* vertices, const uint16_t* indices, UINT minIndex, UINT count);
   void DrawPoint(const ProcessedVertex& p);
+  // The batch job of a single-pixel point; false when the point is clipped or off the target.
+  bool PointJobOf(const ProcessedVertex& p, PointJob* job) const;
   void ShadeTriangle(const Triangle& t);
   SpanFunction Kernel(uint32_t key);
+  // The span function of a primitive: its key depends on the configuration and on a few bits of
+  // the primitive (constant colour and whether it is white, v constant along rows, fog, filter),
+  // so the function is remembered per combination of those until the next Configure.
+  SpanFunction PrimitiveFunction(const Triangle& t);
+  PointFunction PointKernel(uint32_t key);
 
   VertexProcessor vertices_;
   PixelState pixel_;
@@ -83,6 +98,14 @@ class DrawPipeline {
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
+  static constexpr int kVariants = 128;
+  SpanFunction variantFunctions_[kVariants];
+  bool variantKnown_[kVariants] = {};
+  uint32_t pointKey_ = 0xFFFFFFFF;
+  PointFunction pointFunction_ = nullptr;
+  // Points shaded per batch call.
+  static constexpr int kPointBatch = 256;
+  PointJob points_[kPointBatch];
 
   bool referencePixels_ = false;
   bool referenceRasterizer_ = false;

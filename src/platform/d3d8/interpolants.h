@@ -17,11 +17,12 @@ struct FixedPlane {
   int64_t At(int dx, int dy) const { return base + gx * dx + gy * dy; }
 };
 
-// A plane in floating point: value(x, y) = at0 + dx * (x - refX) + dy * (y - refY).
+// A plane in floating point: value(x, y) = at0 + dx * (x - refX) + dy * (y - refY). Set up
+// only for perspective-correct primitives (left uninitialised otherwise: set-up is hot).
 struct FloatPlane {
-  double at0 = 0;
-  double dx = 0;
-  double dy = 0;
+  double at0;
+  double dx;
+  double dy;
   double At(int x, int y) const { return at0 + dx * x + dy * y; }
 };
 
@@ -40,7 +41,7 @@ struct Interpolants {
   uint32_t perspectiveMask = 0;  // bits: 1 colour, 2 u, 4 v, 8 fog
   FloatPlane q;                  // rhw; planes below hold attribute x rhw, relative to (refX, refY)
   FloatPlane qr, qg, qb, qa, qu, qv, qfog;
-  double uScale = 0, vScale = 0;  // texels per texture-coordinate unit (level size)
+  double uScale, vScale;  // texels per texture-coordinate unit (level size), perspective only
 
   // The span job of pixels x0..x1 (inclusive) of row y, with its pointers left unset.
   void FillJob(int x0, int x1, int y, SpanJob* job) const {
@@ -62,6 +63,53 @@ struct Interpolants {
     job->z = z.At(dx, dy);
     job->dz = z.gx;
     job->fog = fog.At(dx, dy);
+    job->dfog = fog.gx;
+  }
+
+  // Row-by-row walking: `Row` holds every interpolant at (refX, y); FillRow gives the job of
+  // pixels x0..x1 of that row and NextRow moves to y + 1. The values are those of FillJob.
+  struct Row {
+    int64_t r, g, b, a, u, v, z, fog;
+  };
+  void StartRow(int y, Row* row) const {
+    int dy = y - refY;
+    row->r = r.At(0, dy);
+    row->g = g.At(0, dy);
+    row->b = b.At(0, dy);
+    row->a = a.At(0, dy);
+    row->u = u.At(0, dy);
+    row->v = v.At(0, dy);
+    row->z = z.At(0, dy);
+    row->fog = fog.At(0, dy);
+  }
+  void NextRow(Row* row) const {
+    row->r += r.gy;
+    row->g += g.gy;
+    row->b += b.gy;
+    row->a += a.gy;
+    row->u += u.gy;
+    row->v += v.gy;
+    row->z += z.gy;
+    row->fog += fog.gy;
+  }
+  void FillRow(const Row& row, int x0, int x1, SpanJob* job) const {
+    int64_t dx = x0 - refX;
+    job->count = x1 - x0 + 1;
+    job->r = row.r + r.gx * dx;
+    job->g = row.g + g.gx * dx;
+    job->b = row.b + b.gx * dx;
+    job->a = row.a + a.gx * dx;
+    job->u = row.u + u.gx * dx;
+    job->v = row.v + v.gx * dx;
+    job->z = row.z + z.gx * dx;
+    job->fog = row.fog + fog.gx * dx;
+    job->dr = r.gx;
+    job->dg = g.gx;
+    job->db = b.gx;
+    job->da = a.gx;
+    job->du = u.gx;
+    job->dv = v.gx;
+    job->dz = z.gx;
     job->dfog = fog.gx;
   }
 

@@ -124,7 +124,6 @@ void PixelReference::ShadePixel(const PixelState& s, const Input& in, uint32_t* 
 
   uint32_t result = src;
   if (s.blend) {
-    // Targets without alpha store (and so read) alpha 1.
     uint32_t dst = *colour;
     result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
@@ -135,6 +134,8 @@ void PixelReference::ShadePixel(const PixelState& s, const Input& in, uint32_t* 
       result |= Min255(Div255Round(sc * fs + dc * fd)) << shift;
     }
   }
+  // Targets without alpha keep it at 255, so that blending reads alpha 1 from them
+  // (PixelStageTest.TargetsWithoutAlphaReadAlphaOne).
   if (s.target == TargetKind::kR5G6B5) {
     result = QuantiseToR5G6B5(result);
   } else if (s.target == TargetKind::kX8R8G8B8) {

@@ -60,6 +60,10 @@ bool UsesTexture(StageOp op) {
   return op == StageOp::kTexture || op == StageOp::kModulate || op == StageOp::kTextureSquared;
 }
 
+bool UsesDiffuse(StageOp op) {
+  return op == StageOp::kDiffuse || op == StageOp::kModulate || op == StageOp::kDiffuseSquared;
+}
+
 bool ValidCompare(DWORD f) { return f >= D3DCMP_NEVER && f <= D3DCMP_ALWAYS; }
 
 }  // namespace
@@ -94,6 +98,7 @@ bool PixelState::Configure(const DeviceState& state, bool bound, TargetKind targ
     if (state.stageStates[1][D3DTSS_COLOROP] != D3DTOP_DISABLE) return false;
   }
   textureUsed = UsesTexture(colourStage) || UsesTexture(alphaStage);
+  diffuseUsed = UsesDiffuse(colourStage) || UsesDiffuse(alphaStage);
 
   addressU = ts[D3DTSS_ADDRESSU];
   addressV = ts[D3DTSS_ADDRESSV];
@@ -158,9 +163,12 @@ int PixelState::ChooseLevel(int levelCount, float texelsPerPixel) const {
 }
 
 void PixelState::SetTexture(const TextureLevelView& level, bool minified) {
-  texture = level;
   DWORD f = minified ? minFilter : magFilter;
-  filter = f == D3DTEXF_LINEAR ? TextureFilter::kLinear : TextureFilter::kPoint;
+  TextureFilter chosen = f == D3DTEXF_LINEAR ? TextureFilter::kLinear : TextureFilter::kPoint;
+  // Consecutive primitives mostly sample the same level the same way.
+  if (level.texels == texture.texels && level.width == texture.width && chosen == filter) return;
+  texture = level;
+  filter = chosen;
   auto mask = [](DWORD address, int size, bool* fast) -> int32_t {
     if (address == D3DTADDRESS_CLAMP) return -1;
     if ((size & (size - 1)) == 0) return size - 1;

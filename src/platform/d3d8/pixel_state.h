@@ -43,6 +43,7 @@ struct PixelState {
   StageOp colourStage = StageOp::kDiffuse;
   StageOp alphaStage = StageOp::kDiffuse;
   bool textureUsed = false;  // some stage-0 operation reads the texture
+  bool diffuseUsed = true;   // some stage-0 operation reads the diffuse colour
   BlendMode blendMode = BlendMode::kOpaque;
 
   // ---- Per primitive ----
@@ -65,6 +66,10 @@ struct PixelState {
   // Chooses the level and filter of the next primitive; `texelsPerPixel` is its texel footprint
   // on level 0 (magnification at 1 or less). Returns the chosen level index.
   int ChooseLevel(int levelCount, float texelsPerPixel) const;
+  // Whether the choice of level and filter depends on the primitive's texel footprint.
+  bool FootprintMatters(int levelCount) const {
+    return minFilter != magFilter || (mipFilter != D3DTEXF_NONE && levelCount > 1);
+  }
   void SetTexture(const TextureLevelView& level, bool minified);
 
   // The fast-path key of a primitive. `constColour` says the diffuse colour is the same over it,

@@ -47,6 +47,7 @@ struct ProcessedVertex {
   ShadedVertex screen;  // screen space; valid when no clip bit is set (always for pre-transformed)
   uint32_t clipBits;    // ClipBits
   float pointSize;      // point size in pixels before the min/max clamp (point lists only)
+  uint32_t diffuse;     // the colour of r, g, b, a packed as A8R8G8B8 (they hold whole numbers)
 };
 
 }  // namespace d3d8sw

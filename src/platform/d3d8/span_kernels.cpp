@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "colour_math.h"
+#include "pixel_vectors.h"
 
 namespace d3d8sw {
 
@@ -71,13 +72,598 @@ inline uint32_t AddSaturate(uint32_t a, uint32_t b) {
   return (rb & 0x00FF00FF) | ((ag & 0x00FF00FF) << 8);
 }
 
+
+// The end of the pixel pipeline for one pixel whose stage-0 (and fogged) colour is `src`: alpha
+// test, depth test against `zq` (already quantised) and write, blending and the target's format.
+template <uint32_t kKey>
+inline void FinishPixel(const PixelState& s, uint32_t src, uint32_t zq, uint32_t* out, void* depth) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  if constexpr (k.alphaFunc != 0) {
+    if (!CompareFixed<k.alphaFunc>(src >> 24, s.alphaRef)) return;
+  }
+  if constexpr (k.depthFunc != 0) {
+    if constexpr (k.depthD16) {
+      uint16_t* d = static_cast<uint16_t*>(depth);
+      if (!CompareFixed<k.depthFunc>(zq, *d)) return;
+      if constexpr (k.depthWrite) *d = static_cast<uint16_t>(zq);
+    } else {
+      uint32_t* d = static_cast<uint32_t*>(depth);
+      if (!CompareFixed<k.depthFunc>(zq, *d)) return;
+      if constexpr (k.depthWrite) *d = zq;
+    }
+  }
+  if constexpr (k.blend != BlendMode::kNoColour) {
+    uint32_t result;
+    if constexpr (k.blend == BlendMode::kOpaque) {
+      result = src;
+    } else if constexpr (k.blend == BlendMode::kAdd) {
+      result = AddSaturate(src, *out);
+    } else if constexpr (k.blend == BlendMode::kAlpha) {
+      result = BlendAlpha(src, *out);
+    } else {
+      static_assert(k.blend == BlendMode::kModulate);
+      result = ModulateArgb(*out, src);
+    }
+    if constexpr (k.target == TargetKind::kR5G6B5) {
+      result = QuantiseToR5G6B5(result);
+    } else {
+      result |= kTargetAlpha;
+    }
+    *out = result;
+  }
+}
+
+// Fog: f c + (1 - f) fog colour on the colour channels, f with 16 fraction bits.
+inline uint32_t ApplyFog(uint32_t src, uint32_t f, uint32_t fogColour) {
+  uint32_t fogged = src & 0xFF000000;
+  for (int shift = 0; shift < 24; shift += 8) {
+    uint32_t c = (src >> shift) & 0xFF;
+    uint32_t q = (fogColour >> shift) & 0xFF;
+    fogged |= ((c * f + q * (kFogOne - f) + 32768) >> kFogFractionBits) << shift;
+  }
+  return fogged;
+}
+
+// Single-pixel points without texture, one call per batch.
+template <uint32_t kKey>
+void PointBatch(const PixelState& s, const PointJob* points, int count) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  static_assert(k.filter == TextureFilter::kNone);
+  uint8_t* depthBase = static_cast<uint8_t*>(s.depth);
+  for (int i = 0; i < count; ++i) {
+    const PointJob& p = points[i];
+    uint32_t src = (StageResult<k.alpha>(0, p.colour) & 0xFF000000) | (StageResult<k.colour>(0, p.colour) & 0x00FFFFFF);
+    if constexpr (k.fog) src = ApplyFog(src, p.fog, s.fogColour);
+    void* depth = nullptr;
+    if constexpr (k.depthFunc != 0) depth = depthBase + static_cast<size_t>(p.depthIndex) * (k.depthD16 ? 2 : 4);
+    FinishPixel<kKey>(s, src, p.z, s.colour + p.colourIndex, depth);
+  }
+}
+
+#if defined(__SSE2__)
+// Point sampling along a run, four texels at a time. The vector is assembled in registers: four
+// narrow stores read back as one wide load would stall. Texel coordinates step by additions; a
+// run whose indices stay inside the texture skips the addressing.
+// kInside: the run stays inside the texture; kWrap: both axes wrap on power-of-two sizes (a mask
+// does it); otherwise each index goes through AddressFast.
+template <bool kConstRow, bool kInside, bool kWrap = false>
+class PointWalk {
+ public:
+  PointWalk(const PixelState& s, const SpanJob& j, const uint32_t* row)
+      : s_(s), row_(row), u_(j.u), v_(j.v), du_(j.du), dv_(j.dv) {}
+
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    int t0 = Next();
+    int t1 = count > 1 ? Next() : 0;
+    int t2 = count > 2 ? Next() : 0;
+    int t3 = count > 3 ? Next() : 0;
+    __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+    __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+    return _mm_unpacklo_epi64(low, high);
+  }
+
+ private:
+  [[gnu::always_inline]] inline int Next() {
+    int64_t iu = u_ >> kTexelFractionBits;
+    int64_t iv = v_ >> kTexelFractionBits;
+    u_ += du_;
+    v_ += dv_;
+    const TextureLevelView& tex = s_.texture;
+    int x = kInside ? static_cast<int>(iu)
+                    : (kWrap ? static_cast<int>(iu & s_.uAnd) : AddressFast(iu, s_.uAnd, tex.width));
+    if constexpr (kConstRow) {
+      return static_cast<int>(row_[x]);
+    } else {
+      int y = kInside ? static_cast<int>(iv)
+                      : (kWrap ? static_cast<int>(iv & s_.vAnd) : AddressFast(iv, s_.vAnd, tex.height));
+      return static_cast<int>(tex.texels[static_cast<size_t>(y) * tex.pitch + x]);
+    }
+  }
+
+  const PixelState& s_;
+  const uint32_t* row_;
+  int64_t u_, v_, du_, dv_;
+};
+
+// The texel source of untextured runs.
+struct NoTexels {
+  [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
+};
+
+// Bilinear sampling along a run: texel coordinates minus half a texel, stepped per pixel.
+// kInside: both taps of every pixel lie inside the texture, so no addressing is needed.
+// kFlatV: v does not change along the run (axis-aligned quads), so the two rows and the vertical
+// weight are found once.
+template <bool kInside, bool kFlatV>
+class BilinearWalk {
+ public:
+  BilinearWalk(const PixelState& s, const SpanJob& j)
+      : texels_(s.texture.texels), pitch_(s.texture.pitch), width_(s.texture.width), height_(s.texture.height),
+        uAnd_(s.uAnd), vAnd_(s.vAnd), alphaOr_(s.texture.alphaOr), du_(j.du), dv_(j.dv),
+        tu_(j.u - (int64_t{1} << (kTexelFractionBits - 1))), tv_(j.v - (int64_t{1} << (kTexelFractionBits - 1))) {
+    if constexpr (kFlatV) Rows(tv_, &row0_, &row1_, &fv_);
+  }
+
+  // Whether both taps of every pixel of the run lie inside the texture.
+  static bool Inside(const PixelState& s, const SpanJob& j) {
+    auto inside = [&](int64_t first, int64_t step, int size) {
+      int64_t a = first >> kTexelFractionBits;
+      int64_t b = (first + step * (j.count - 1)) >> kTexelFractionBits;
+      return a >= 0 && a < size - 1 && b >= 0 && b < size - 1;
+    };
+    const int64_t half = int64_t{1} << (kTexelFractionBits - 1);
+    return inside(j.u - half, j.du, s.texture.width) && inside(j.v - half, j.dv, s.texture.height);
+  }
+
+  // The taps and weights of the next pixel.
+  [[gnu::always_inline]] inline void Next(uint32_t* t00, uint32_t* t10, uint32_t* t01, uint32_t* t11, uint32_t* fu,
+                                          uint32_t* fv) {
+    int64_t iu = tu_ >> kTexelFractionBits;
+    *fu = static_cast<uint32_t>((tu_ >> (kTexelFractionBits - 8)) & 0xFF);
+    tu_ += du_;
+    const uint32_t* row0;
+    const uint32_t* row1;
+    if constexpr (kFlatV) {
+      row0 = row0_;
+      row1 = row1_;
+      *fv = fv_;
+    } else {
+      Rows(tv_, &row0, &row1, fv);
+      tv_ += dv_;
+    }
+    int x0, x1;
+    if constexpr (kInside) {
+      x0 = static_cast<int>(iu);
+      x1 = x0 + 1;
+    } else {
+      x0 = AddressFast(iu, uAnd_, width_);
+      x1 = AddressFast(iu + 1, uAnd_, width_);
+    }
+    *t00 = row0[x0] | alphaOr_;
+    *t10 = row0[x1] | alphaOr_;
+    *t01 = row1[x0] | alphaOr_;
+    *t11 = row1[x1] | alphaOr_;
+  }
+
+  // Two samples: the next pixel in the low 32 bits, the one after it above.
+  [[gnu::always_inline]] inline __m128i Two() {
+    uint32_t p[6], q[6];
+    Next(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
+    Next(&q[0], &q[1], &q[2], &q[3], &q[4], &q[5]);
+    return Bilerp2(p[0], p[1], p[2], p[3], p[4], p[5], q[0], q[1], q[2], q[3], q[4], q[5]);
+  }
+
+  // Four samples (a run's last `count` < 4 pad with zero).
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (count == 4) {
+      __m128i low = Two();
+      __m128i high = Two();
+      return _mm_unpacklo_epi64(low, high);
+    }
+    alignas(16) uint32_t t[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) {
+      uint32_t a[6];
+      Next(&a[0], &a[1], &a[2], &a[3], &a[4], &a[5]);
+      t[k] = Bilerp1(a[0], a[1], a[2], a[3], a[4], a[5]);
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+  }
+
+ private:
+  [[gnu::always_inline]] inline void Rows(int64_t tv, const uint32_t** row0, const uint32_t** row1,
+                                          uint32_t* fv) const {
+    int64_t iv = tv >> kTexelFractionBits;
+    *fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
+    int y0, y1;
+    if constexpr (kInside) {
+      y0 = static_cast<int>(iv);
+      y1 = y0 + 1;
+    } else {
+      y0 = AddressFast(iv, vAnd_, height_);
+      y1 = AddressFast(iv + 1, vAnd_, height_);
+    }
+    *row0 = texels_ + static_cast<size_t>(y0) * pitch_;
+    *row1 = texels_ + static_cast<size_t>(y1) * pitch_;
+  }
+
+  const uint32_t* texels_;
+  int pitch_, width_, height_;
+  int32_t uAnd_, vAnd_;
+  uint32_t alphaOr_;
+  int64_t du_, dv_, tu_, tv_;
+  const uint32_t* row0_ = nullptr;
+  const uint32_t* row1_ = nullptr;
+  uint32_t fv_ = 0;
+};
+
+// Bilinear sampling along a run at one v: the texel columns the run touches are blended down once
+// (the first step of Bilerp), and each pixel then blends two of them across.
+class BilinearColumns {
+ public:
+  // Columns a run may touch; runs touching more (strongly minified) sample per pixel.
+  static constexpr int64_t kMaxColumns = 1024;
+
+  // The first column the run touches and how many; false when they are too many.
+  static bool Span(const SpanJob& j, int64_t* first, int64_t* count) {
+    const int64_t half = int64_t{1} << (kTexelFractionBits - 1);
+    int64_t a = (j.u - half) >> kTexelFractionBits;
+    int64_t b = (j.u - half + j.du * (j.count - 1)) >> kTexelFractionBits;
+    *first = a < b ? a : b;
+    *count = (a < b ? b : a) - *first + 2;
+    return *count <= kMaxColumns;
+  }
+
+  BilinearColumns(const PixelState& s, const SpanJob& j, uint32_t* columns, int64_t first, int64_t count)
+      : columns_(columns), first_(first), du_(j.du), tu_(j.u - (int64_t{1} << (kTexelFractionBits - 1))) {
+    const TextureLevelView& tex = s.texture;
+    int64_t tv = j.v - (int64_t{1} << (kTexelFractionBits - 1));
+    int64_t iv = tv >> kTexelFractionBits;
+    uint32_t fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
+    const uint32_t* row0 = tex.texels + static_cast<size_t>(AddressFast(iv, s.vAnd, tex.height)) * tex.pitch;
+    const uint32_t* row1 = tex.texels + static_cast<size_t>(AddressFast(iv + 1, s.vAnd, tex.height)) * tex.pitch;
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(tex.alphaOr));
+    const __m128i weight = _mm_set1_epi16(static_cast<int16_t>(fv));
+    const bool inside = first >= 0 && first + count <= tex.width;
+    auto gather = [&](const uint32_t* row, int64_t at) {
+      int x[4];
+      for (int i = 0; i < 4; ++i) {
+        // Columns past the run's last (padding up to four) read a valid texel and are never used.
+        int64_t column = at + i < first + count ? at + i : first + count - 1;
+        x[i] = inside ? static_cast<int>(column) : AddressFast(column, s.uAnd, tex.width);
+      }
+      __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[x[0]])),
+                                       _mm_cvtsi32_si128(static_cast<int>(row[x[1]])));
+      __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row[x[2]])),
+                                        _mm_cvtsi32_si128(static_cast<int>(row[x[3]])));
+      return _mm_or_si128(_mm_unpacklo_epi64(low, high), alpha);
+    };
+    for (int64_t k = 0; k < count; k += 4) {
+      __m128i top, bottom;
+      if (inside && k + 4 <= count) {
+        // Consecutive texels of both rows.
+        top = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row0 + first + k)), alpha);
+        bottom = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row1 + first + k)), alpha);
+      } else {
+        top = gather(row0, first + k);
+        bottom = gather(row1, first + k);
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(columns + k), LerpDown4(top, bottom, weight));
+    }
+  }
+
+  [[gnu::always_inline]] inline void Next(uint32_t* left, uint32_t* right, uint32_t* fu) {
+    int64_t k = (tu_ >> kTexelFractionBits) - first_;
+    *fu = static_cast<uint32_t>((tu_ >> (kTexelFractionBits - 8)) & 0xFF);
+    tu_ += du_;
+    *left = columns_[k];
+    *right = columns_[k + 1];
+  }
+
+  [[gnu::always_inline]] inline __m128i Two() {
+    uint32_t a, b, pu, c, d, qu;
+    Next(&a, &b, &pu);
+    Next(&c, &d, &qu);
+    return LerpAcross2(a, b, pu, c, d, qu);
+  }
+
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (count == 4) {
+      __m128i low = Two();
+      __m128i high = Two();
+      return _mm_unpacklo_epi64(low, high);
+    }
+    alignas(16) uint32_t t[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) {
+      uint32_t a, b, f;
+      Next(&a, &b, &f);
+      t[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(LerpAcross2(a, b, f, 0, 0, 0)));
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(t));
+  }
+
+ private:
+  const uint32_t* columns_;
+  int64_t first_, du_, tu_;
+};
+
+// Whether texel indices u >> 32 (and v >> 32) stay inside the texture over the whole run, so
+// that no addressing is needed.
+inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV) {
+  auto inside = [](int64_t first, int64_t step, int n, int size) {
+    int64_t a = first >> kTexelFractionBits;
+    int64_t b = (first + step * (n - 1)) >> kTexelFractionBits;
+    return a >= 0 && a < size && b >= 0 && b < size;
+  };
+  return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
+}
+
+// Unsigned 32-bit comparison masks (all ones where `a func b` holds).
+template <uint8_t kFunc>
+inline __m128i CompareMask(__m128i a, __m128i b) {
+  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  __m128i sa = _mm_xor_si128(a, bias);
+  __m128i sb = _mm_xor_si128(b, bias);
+  const __m128i ones = _mm_set1_epi32(-1);
+  if constexpr (kFunc == D3DCMP_NEVER) return _mm_setzero_si128();
+  else if constexpr (kFunc == D3DCMP_LESS) return _mm_cmplt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_EQUAL) return _mm_cmpeq_epi32(a, b);
+  else if constexpr (kFunc == D3DCMP_LESSEQUAL) return _mm_xor_si128(_mm_cmpgt_epi32(sa, sb), ones);
+  else if constexpr (kFunc == D3DCMP_GREATER) return _mm_cmpgt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_NOTEQUAL) return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
+  else if constexpr (kFunc == D3DCMP_GREATEREQUAL) return _mm_xor_si128(_mm_cmplt_epi32(sa, sb), ones);
+  else return ones;
+}
+
+// Fog at one factor f (below 1) on four pixels, as ApplyFog rounds it: the colour channels
+// become (c f + q (1 - f) + 2^15) >> 16, with `weighted` holding q (1 - f) + 2^15 per lane
+// (b, g, r, a lanes; the alpha lane's value is restored afterwards).
+inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i weightedHi) {
+  __m128i zero = _mm_setzero_si128();
+  auto half = [&](__m128i c16, __m128i weighted) {
+    // c x f as 32-bit lanes from the low and high 16-bit halves of the product.
+    __m128i lo = _mm_mullo_epi16(c16, factor);
+    __m128i hi = _mm_mulhi_epu16(c16, factor);
+    __m128i p0 = _mm_add_epi32(_mm_unpacklo_epi16(lo, hi), weighted);
+    __m128i p1 = _mm_add_epi32(_mm_unpackhi_epi16(lo, hi), weighted);
+    return _mm_packs_epi32(_mm_srli_epi32(p0, 16), _mm_srli_epi32(p1, 16));
+  };
+  __m128i lo = half(_mm_unpacklo_epi8(src, zero), weightedLo);
+  __m128i hi = half(_mm_unpackhi_epi8(src, zero), weightedHi);
+  __m128i fogged = _mm_packus_epi16(lo, hi);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  return _mm_or_si128(_mm_and_si128(src, alpha), _mm_andnot_si128(alpha, fogged));
+}
+
+// Four pixels at a time for a constant diffuse colour with stage 0 selecting or modulating, point
+// or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at one depth, and any
+// blend but the general one. False (nothing drawn) when the run's fog or depth is not flat.
+template <uint32_t kKey>
+bool VectorSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kDepth = k.depthFunc != 0;
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  if ((kDepth && j.dz != 0) || (k.fog && j.dfog != 0)) return false;
+  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+
+  // Stage 0 as a multiplier and replacements from the diffuse colour.
+  uint32_t multiply = 0xFFFFFFFF;
+  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
+  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
+  const bool modulate = multiply != 0xFFFFFFFF;
+  const __m128i multiplier = MultiplierLanes(multiply);
+  uint32_t keepMask = 0xFFFFFFFF;
+  if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
+  if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
+  const __m128i keep = _mm_set1_epi32(static_cast<int>(keepMask));
+  const __m128i put = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
+  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
+  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
+
+  // Fog at one factor; a factor of one leaves the colour as it is.
+  [[maybe_unused]] const uint32_t fogFactor = ClampFog(j.fog);
+  [[maybe_unused]] const bool fogging = k.fog && fogFactor < static_cast<uint32_t>(kFogOne);
+  [[maybe_unused]] const __m128i fogLanes = _mm_set1_epi16(static_cast<int16_t>(fogFactor & 0xFFFF));
+  [[maybe_unused]] __m128i fogWeighted = _mm_setzero_si128();
+  if constexpr (k.fog) {
+    uint32_t q = kFogOne - fogFactor;
+    fogWeighted = _mm_setr_epi32(static_cast<int>(ChannelB(s.fogColour) * q + 32768),
+                                 static_cast<int>(ChannelG(s.fogColour) * q + 32768),
+                                 static_cast<int>(ChannelR(s.fogColour) * q + 32768), 0);
+  }
+
+  [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
+  [[maybe_unused]] const __m128i zLanes = _mm_set1_epi32(static_cast<int>(z));
+  [[maybe_unused]] const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
+
+  const uint32_t* row = nullptr;
+  if constexpr (k.vConstRow) {
+    row = s.texture.texels +
+          static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  }
+  uint32_t* out = j.colour;
+  [[maybe_unused]] uint32_t* depth = static_cast<uint32_t*>(j.depth);
+  const int n = j.count;
+
+  // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
+  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
+    __m128i src = _mm_or_si128(texels.Four(count), texelAlpha);
+    if (modulate) src = ModulateConst4(src, multiplier);
+    src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    if constexpr (k.fog) {
+      if (fogging) src = FogFlat4(src, fogLanes, fogWeighted, fogWeighted);
+    }
+    __m128i pass = _mm_set1_epi32(-1);
+    if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
+    [[maybe_unused]] __m128i d = _mm_setzero_si128();
+    if constexpr (kDepth) {
+      d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
+      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zLanes, d));
+    }
+    if constexpr (k.alphaFunc != 0 || kDepth) {
+      if (_mm_movemask_epi8(pass) == 0) return;
+    }
+    if constexpr (kDepth && k.depthWrite) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(depths),
+                       _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
+    }
+    if constexpr (k.blend == BlendMode::kNoColour) return;
+    // Groups that cannot change the target are left alone: zero alpha over the target, or
+    // nothing to add (black texels; on targets without alpha their alpha adds nothing either).
+    if constexpr (k.blend == BlendMode::kAlpha && k.alphaFunc == 0 && !kDepth) {
+      const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alphaBits), _mm_setzero_si128())) == 0xFFFF) return;
+    }
+    if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
+      const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
+    }
+    constexpr bool kReadsTarget = k.blend != BlendMode::kOpaque || k.alphaFunc != 0 || kDepth;
+    __m128i dst = kReadsTarget ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(target)) : _mm_setzero_si128();
+    __m128i result;
+    if constexpr (k.blend == BlendMode::kAdd) {
+      result = _mm_adds_epu8(src, dst);
+    } else if constexpr (k.blend == BlendMode::kAlpha) {
+      result = BlendAlpha4(src, dst);
+    } else if constexpr (k.blend == BlendMode::kModulate) {
+      // Destination times source colour: the source's channels as multiplier lanes.
+      __m128i zero = _mm_setzero_si128();
+      __m128i lo = Div255Epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dst, zero), _mm_unpacklo_epi8(src, zero)));
+      __m128i hi = Div255Epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(src, zero)));
+      result = _mm_packus_epi16(lo, hi);
+    } else {
+      result = src;
+    }
+    result = _mm_or_si128(result, targetAlpha);
+    if constexpr (k.alphaFunc != 0 || kDepth) {
+      result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, dst));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
+  };
+
+  auto run = [&](auto& texels) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
+    if (i < n) {
+      int left = n - i;
+      alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
+      alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
+      for (int t = 0; t < left; ++t) {
+        colours[t] = out[i + t];
+        if constexpr (kDepth) depths[t] = depth[i + t];
+      }
+      // The padding lanes shade garbage that is never copied back.
+      four(texels, left, colours, depths);
+      for (int t = 0; t < left; ++t) {
+        out[i + t] = colours[t];
+        if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
+      }
+    }
+  };
+  if constexpr (k.filter == TextureFilter::kPoint) {
+    // Whether the run's indices stay inside decides the addressing once for the whole run.
+    if (RunInsideTexture(s, j, !k.vConstRow)) {
+      PointWalk<k.vConstRow, true> texels(s, j, row);
+      run(texels);
+    } else if (s.uAnd >= 0 && s.vAnd >= 0) {
+      PointWalk<k.vConstRow, false, true> texels(s, j, row);
+      run(texels);
+    } else {
+      PointWalk<k.vConstRow, false> texels(s, j, row);
+      run(texels);
+    }
+  } else if constexpr (k.filter == TextureFilter::kLinear) {
+    int64_t firstColumn = 0, columnCount = 0;
+    if (j.dv == 0 && BilinearColumns::Span(j, &firstColumn, &columnCount)) {
+      alignas(16) uint32_t columns[BilinearColumns::kMaxColumns + 4];
+      BilinearColumns texels(s, j, columns, firstColumn, columnCount);
+      run(texels);
+      return true;
+    }
+    bool inside = BilinearWalk<true, false>::Inside(s, j);
+    if (j.dv == 0) {
+      if (inside) {
+        BilinearWalk<true, true> texels(s, j);
+        run(texels);
+      } else {
+        BilinearWalk<false, true> texels(s, j);
+        run(texels);
+      }
+    } else if (inside) {
+      BilinearWalk<true, false> texels(s, j);
+      run(texels);
+    } else {
+      BilinearWalk<false, false> texels(s, j);
+      run(texels);
+    }
+  } else {
+    NoTexels texels;
+    run(texels);
+  }
+  return true;
+}
+
+// The post pass's stretch: one texel row copied (point sampling, v constant along the run) when
+// the run's texel indices stay inside the texture. False when they do not.
+template <uint32_t kKey>
+bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+  const int n = j.count;
+  const int width = s.texture.width;
+  int64_t u = j.u;
+  const int64_t du = j.du;
+  int64_t first = u >> kTexelFractionBits;
+  int64_t last = (u + du * (n - 1)) >> kTexelFractionBits;
+  if (first < 0 || first >= width || last < 0 || last >= width) return false;
+  const uint32_t* row =
+      s.texture.texels +
+      static_cast<size_t>(AddressFast(j.v >> kTexelFractionBits, s.vAnd, s.texture.height)) * s.texture.pitch;
+  const uint32_t orMask = s.texture.alphaOr | kTargetAlpha;
+  uint32_t* out = j.colour;
+  int i = 0;
+  const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
+  for (; i + 4 <= n; i += 4) {
+    int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
+    int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
+    int t2 = static_cast<int>(row[(u + 2 * du) >> kTexelFractionBits]);
+    int t3 = static_cast<int>(row[(u + 3 * du) >> kTexelFractionBits]);
+    u += 4 * du;
+    __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t0), _mm_cvtsi32_si128(t1));
+    __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(t2), _mm_cvtsi32_si128(t3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_unpacklo_epi64(low, high), orVector));
+  }
+  for (; i < n; ++i) {
+    out[i] = row[u >> kTexelFractionBits] | orMask;
+    u += du;
+  }
+  return true;
+}
+#endif
+
 template <uint32_t kKey>
 void FastSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kTexture = k.filter != TextureFilter::kNone;
   constexpr bool kDepth = k.depthFunc != 0;
-  // What the target stores beside the colour: X8R8G8B8 keeps alpha at 255.
-  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+
+#if defined(__SSE2__)
+  // The stretch of the post pass: a plain copy of one texel row, when the run stays inside it.
+  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
+                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
+                k.target != TargetKind::kR5G6B5) {
+    if (CopyTexelRow<kKey>(s, j)) return;
+  }
+  constexpr bool kSimpleStage = [](StageOp op) {
+    return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
+  }(k.colour) && [](StageOp op) {
+    return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
+  }(k.alpha);
+  constexpr bool kVector = k.constColour && kSimpleStage && k.target != TargetKind::kR5G6B5 &&
+                           k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
+  if constexpr (kVector) {
+    if (VectorSpan<kKey>(s, j)) return;
+  }
+#endif
 
   uint32_t* out = j.colour;
   const int n = j.count;
@@ -97,36 +683,48 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   }
   const uint32_t constDiffuse =
       k.constColour ? PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b)) : 0u;
-
-  // The stretch of the post pass: a plain copy of one texel row, no addressing needed when the
-  // run stays inside the texture.
-  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
-                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
-                k.target != TargetKind::kR5G6B5) {
-    int64_t first = u >> kTexelFractionBits;
-    int64_t last = (u + j.du * (n - 1)) >> kTexelFractionBits;
-    if (first >= 0 && first < width && last >= 0 && last < width) {
-      const uint32_t orMask = alphaOr | kTargetAlpha;
-      const int64_t du = j.du;
-      for (int i = 0; i < n; ++i) {
-        out[i] = row[u >> kTexelFractionBits] | orMask;
-        u += du;
-      }
-      return;
-    }
+  // Runs whose texel indices stay inside the texture need no addressing.
+  [[maybe_unused]] bool pointInRange = false;
+  if constexpr (k.filter == TextureFilter::kPoint) {
+    auto inside = [](int64_t first, int64_t step, int count, int size) {
+      int64_t p0 = first >> kTexelFractionBits;
+      int64_t p1 = (first + step * (count - 1)) >> kTexelFractionBits;
+      return p0 >= 0 && p0 < size && p1 >= 0 && p1 < size;
+    };
+    pointInRange = inside(u, j.du, n, width) && (k.vConstRow || inside(v, j.dv, n, height));
   }
 
   [[maybe_unused]] uint16_t* depth16 = static_cast<uint16_t*>(j.depth);
   [[maybe_unused]] uint32_t* depth32 = static_cast<uint32_t*>(j.depth);
+  // Runs at one fog factor (sprites, points) weigh the fog colour once.
+  [[maybe_unused]] const bool flatFog = j.dfog == 0;
+  [[maybe_unused]] const uint32_t flatF = ClampFog(fog);
+  [[maybe_unused]] const uint32_t fogR = ChannelR(s.fogColour) * (kFogOne - flatF) + 32768;
+  [[maybe_unused]] const uint32_t fogG = ChannelG(s.fogColour) * (kFogOne - flatF) + 32768;
+  [[maybe_unused]] const uint32_t fogB = ChannelB(s.fogColour) * (kFogOne - flatF) + 32768;
+  // Runs at one depth (flat primitives, sprites, points) quantise it once.
+  [[maybe_unused]] const bool flatZ = j.dz == 0;
+  [[maybe_unused]] const uint32_t flatZq = k.depthD16 ? DepthD16(z) : DepthD32(z);
+#if defined(__SSE2__)
+  // Gouraud colour in four 32-bit lanes (b, g, r, a); packing saturates exactly as ColourByte
+  // clamps. Within a run the values fit 32 bits; wrapping after its last pixel is harmless.
+  [[maybe_unused]] __m128i lanes = _mm_setr_epi32(static_cast<int32_t>(b), static_cast<int32_t>(g),
+                                                  static_cast<int32_t>(r), static_cast<int32_t>(a));
+  [[maybe_unused]] const __m128i laneSteps = _mm_setr_epi32(static_cast<int32_t>(j.db), static_cast<int32_t>(j.dg),
+                                                            static_cast<int32_t>(j.dr), static_cast<int32_t>(j.da));
+  [[maybe_unused]] const __m128i laneHalf = _mm_set1_epi32(1 << (kColourFractionBits - 1));
+#endif
 
   for (int i = 0; i < n; ++i) {
     uint32_t texel = 0;
     if constexpr (k.filter == TextureFilter::kPoint) {
-      int iu = AddressFast(u >> kTexelFractionBits, uAnd, width);
+      int iu = pointInRange ? static_cast<int>(u >> kTexelFractionBits)
+                            : AddressFast(u >> kTexelFractionBits, uAnd, width);
       if constexpr (k.vConstRow) {
         texel = row[iu] | alphaOr;
       } else {
-        int iv = AddressFast(v >> kTexelFractionBits, vAnd, height);
+        int iv = pointInRange ? static_cast<int>(v >> kTexelFractionBits)
+                              : AddressFast(v >> kTexelFractionBits, vAnd, height);
         texel = texels[static_cast<size_t>(iv) * pitch + iu] | alphaOr;
       }
     } else if constexpr (k.filter == TextureFilter::kLinear) {
@@ -140,69 +738,52 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
       int x1 = AddressFast(iu + 1, uAnd, width);
       const uint32_t* row0 = texels + static_cast<size_t>(AddressFast(iv, vAnd, height)) * pitch;
       const uint32_t* row1 = texels + static_cast<size_t>(AddressFast(iv + 1, vAnd, height)) * pitch;
+#if defined(__SSE2__)
+      texel = Bilerp1(row0[x0] | alphaOr, row0[x1] | alphaOr, row1[x0] | alphaOr, row1[x1] | alphaOr, fu, fv);
+#else
       texel = Bilerp(row0[x0] | alphaOr, row0[x1] | alphaOr, row1[x0] | alphaOr, row1[x1] | alphaOr, fu, fv);
+#endif
     }
-    (void)kTexture;
-    uint32_t diffuse = k.constColour ? constDiffuse : PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b));
+    uint32_t diffuse;
+    if constexpr (k.constColour) {
+      diffuse = constDiffuse;
+    } else {
+#if defined(__SSE2__)
+      __m128i t = _mm_srai_epi32(_mm_add_epi32(lanes, laneHalf), kColourFractionBits);
+      t = _mm_packs_epi32(t, t);
+      diffuse = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(t, t)));
+      lanes = _mm_add_epi32(lanes, laneSteps);
+#else
+      diffuse = PackArgb(ColourByte(a), ColourByte(r), ColourByte(g), ColourByte(b));
+#endif
+    }
     uint32_t src = (StageResult<k.alpha>(texel, diffuse) & 0xFF000000) |
                    (StageResult<k.colour>(texel, diffuse) & 0x00FFFFFF);
     if constexpr (k.fog) {
-      uint32_t f = ClampFog(fog);
-      uint32_t fc = s.fogColour;
       uint32_t fogged = src & 0xFF000000;
-      for (int shift = 0; shift < 24; shift += 8) {
-        uint32_t c = (src >> shift) & 0xFF;
-        uint32_t q = (fc >> shift) & 0xFF;
-        fogged |= ((c * f + q * (kFogOne - f) + 32768) >> kFogFractionBits) << shift;
+      if (flatFog) {
+        fogged |= ((ChannelR(src) * flatF + fogR) >> kFogFractionBits) << 16;
+        fogged |= ((ChannelG(src) * flatF + fogG) >> kFogFractionBits) << 8;
+        fogged |= (ChannelB(src) * flatF + fogB) >> kFogFractionBits;
+      } else {
+        fogged = ApplyFog(src, ClampFog(fog), s.fogColour);
       }
       src = fogged;
     }
-    bool keep = true;
-    if constexpr (k.alphaFunc != 0) keep = CompareFixed<k.alphaFunc>(src >> 24, s.alphaRef);
     if constexpr (kDepth) {
-      if (keep) {
-        if constexpr (k.depthD16) {
-          uint32_t zq = DepthD16(z);
-          keep = CompareFixed<k.depthFunc>(zq, depth16[i]);
-          if constexpr (k.depthWrite) {
-            if (keep) depth16[i] = static_cast<uint16_t>(zq);
-          }
-        } else {
-          uint32_t zq = DepthD32(z);
-          keep = CompareFixed<k.depthFunc>(zq, depth32[i]);
-          if constexpr (k.depthWrite) {
-            if (keep) depth32[i] = zq;
-          }
-        }
-      }
+      uint32_t zq = flatZ ? flatZq : (k.depthD16 ? DepthD16(z) : DepthD32(z));
+      FinishPixel<kKey>(s, src, zq, out + i, k.depthD16 ? static_cast<void*>(depth16 + i) : depth32 + i);
+    } else {
+      FinishPixel<kKey>(s, src, 0, out + i, nullptr);
     }
-    if constexpr (k.blend != BlendMode::kNoColour) {
-      if (keep) {
-        uint32_t result;
-        if constexpr (k.blend == BlendMode::kOpaque) {
-          result = src;
-        } else if constexpr (k.blend == BlendMode::kAdd) {
-          result = AddSaturate(src, out[i]);
-        } else if constexpr (k.blend == BlendMode::kAlpha) {
-          result = BlendAlpha(src, out[i]);
-        } else {
-          static_assert(k.blend == BlendMode::kModulate);
-          result = ModulateArgb(out[i], src);
-        }
-        if constexpr (k.target == TargetKind::kR5G6B5) {
-          result = QuantiseToR5G6B5(result);
-        } else {
-          result |= kTargetAlpha;
-        }
-        out[i] = result;
-      }
-    }
+#if !defined(__SSE2__)
     if constexpr (!k.constColour) {
       r += j.dr;
       g += j.dg;
       b += j.db;
       a += j.da;
     }
+#endif
     u += j.du;
     v += j.dv;
     z += j.dz;
@@ -256,6 +837,8 @@ constexpr Shape kShapes[] = {
     {kPoint, kTex, kTex, true, false, 0, 0, false, BlendMode::kAlpha, true},
     {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kOpaque, true},
     {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kOpaque, false},
+    {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kAdd, false},
+    {kPoint, kMod, kTex, true, false, 0, 0, false, BlendMode::kAdd, true},
     {kPoint, kTex, kMod, true, false, 0, 0, false, BlendMode::kAlpha, false},
     {kPoint, kTex, kMod, true, false, 0, 0, false, BlendMode::kAlpha, true},
     {kPoint, kTex, kDif, true, false, 0, 0, false, BlendMode::kAlpha, false},
@@ -265,6 +848,7 @@ constexpr Shape kShapes[] = {
     // Depth-tested textured solids; fogged, alpha-tested sprites; the glyph depth mask.
     {kPoint, kTex, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, true},
+    {kPoint, kMod, kTex, true, false, 0, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
     {kPoint, kTex, kTex, true, true, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, true},
     {kPoint, kTex, kTex, true, false, D3DCMP_NOTEQUAL, kLE, true, BlendMode::kOpaque, false},
@@ -307,11 +891,21 @@ constexpr size_t kEntryCount = kShapeCount * kVariantsPerShape;
 struct Entry {
   uint32_t key;
   SpanFunction function;
+  PointFunction points;
 };
+
+template <uint32_t kKey>
+constexpr PointFunction PointsOf() {
+  if constexpr (PixelKey::Decode(kKey).filter == TextureFilter::kNone) {
+    return &PointBatch<kKey>;
+  } else {
+    return nullptr;
+  }
+}
 
 template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
-  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>}...};
+  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
 
 // Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
@@ -338,12 +932,26 @@ const Table& TheTable() {
 
 }  // namespace
 
-SpanFunction SpanKernels::Find(uint32_t key) {
+namespace {
+
+const Entry* FindEntry(uint32_t key) {
   const Table& t = TheTable();
   const Entry* begin = t.entries.data();
   const Entry* end = begin + t.count;
   const Entry* it = std::lower_bound(begin, end, key, [](const Entry& e, uint32_t k) { return e.key < k; });
-  return (it != end && it->key == key) ? it->function : nullptr;
+  return (it != end && it->key == key) ? it : nullptr;
+}
+
+}  // namespace
+
+SpanFunction SpanKernels::Find(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->function : nullptr;
+}
+
+PointFunction SpanKernels::FindPoints(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->points : nullptr;
 }
 
 const uint32_t* SpanKernels::Keys(size_t* count) {

@@ -13,10 +13,23 @@ namespace d3d8sw {
 
 using SpanFunction = void (*)(const PixelState& state, const SpanJob& job);
 
+// A single-pixel point: where it lands, its 8-bit diffuse colour, its quantised depth and its
+// fog factor (16 fraction bits), all as the span paths would compute them.
+struct PointJob {
+  uint32_t colourIndex;  // y x colour pitch + x
+  uint32_t depthIndex;   // y x depth pitch + x
+  uint32_t colour;       // A8R8G8B8
+  uint32_t z;            // D16 or D32 value
+  uint32_t fog;
+};
+using PointFunction = void (*)(const PixelState& state, const PointJob* points, int count);
+
 class SpanKernels {
  public:
   // The fast path compiled for `key` (PixelKey::Encode), or null.
   static SpanFunction Find(uint32_t key);
+  // The batch path for untextured single-pixel points in `key`'s state, or null.
+  static PointFunction FindPoints(uint32_t key);
   // All keys with a fast path, in ascending order.
   static const uint32_t* Keys(size_t* count);
 };

@@ -18,9 +18,11 @@ int64_t RoundClamped(double v, double limit) {
   return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
 }
 
+// Screen coordinates stay within a few times 2^14 pixels (guard band), so in 24.8 they need at
+// most 23 bits: the float arithmetic below is exact.
 int64_t Snap(float coordinate) {
-  double v = static_cast<double>(coordinate) * kSubPixelOne;
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+  float v = coordinate * static_cast<float>(kSubPixelOne);
+  return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 0.5f);
 }
 
 // Depth values far outside 0..1 only matter through their order; bounding them keeps the
@@ -65,6 +67,7 @@ bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const 
   out->maxX = static_cast<int>(maxX);
   out->minY = static_cast<int>(minY);
   out->maxY = static_cast<int>(maxY);
+  out->rectangle = false;
 
   for (int k = 0; k < 3; ++k) {
     int a = k;
@@ -93,22 +96,55 @@ bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const 
   refX_ = out->minX;
   refY_ = out->minY;
 
+  // An attribute nobody reads counts as constant.
   bool colourVaries = false;
-  for (int ch = 0; ch < 4; ++ch) {
-    if (colour_[0][ch] != colour_[1][ch] || colour_[0][ch] != colour_[2][ch]) colourVaries = true;
+  if (needs_ & kNeedColour) {
+    for (int ch = 0; ch < 4; ++ch) {
+      if (colour_[0][ch] != colour_[1][ch] || colour_[0][ch] != colour_[2][ch]) colourVaries = true;
+    }
   }
   out->constColour = !colourVaries;
-  auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
-  out->constDiffuse = (byte(colour_[0][3]) << 24) | (byte(colour_[0][0]) << 16) | (byte(colour_[0][1]) << 8) |
-                      byte(colour_[0][2]);
+  out->constDiffuse = 0xFFFFFFFF;
+  if (needs_ & kNeedColour) {
+    auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
+    out->constDiffuse = (byte(colour_[0][3]) << 24) | (byte(colour_[0][0]) << 16) | (byte(colour_[0][1]) << 8) |
+                        byte(colour_[0][2]);
+  }
   out->fogActive = v_[0]->fog < 1.0f || v_[1]->fog < 1.0f || v_[2]->fog < 1.0f;
-  u_ = Plane(v_[0]->u, v_[1]->u, v_[2]->u);
-  v_grad_ = Plane(v_[0]->v, v_[1]->v, v_[2]->v);
-  bool fogVaries = !(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog);
+  if (needs_ & kNeedTexture) {
+    u_ = Plane(v_[0]->u, v_[1]->u, v_[2]->u);
+    v_grad_ = Plane(v_[0]->v, v_[1]->v, v_[2]->v);
+  } else {
+    u_ = v_grad_ = Gradient();
+  }
+  bool fogVaries = (needs_ & kNeedFog) && !(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog);
   float w0 = v_[0]->w, w1 = v_[1]->w, w2 = v_[2]->w;
-  bool rhwVaries = !(w0 == w1 && w0 == w2);
-  bool rhwUsable = w0 > 0 && w1 > 0 && w2 > 0 && std::isfinite(w0) && std::isfinite(w1) && std::isfinite(w2);
-  perspective_ = rhwVaries && rhwUsable && (colourVaries || u_.varies || v_grad_.varies || fogVaries);
+  perspective_ = false;
+  if (!(w0 == w1 && w0 == w2) && (colourVaries || u_.varies || v_grad_.varies || fogVaries)) {
+    perspective_ = w0 > 0 && w1 > 0 && w2 > 0 && std::isfinite(w0) && std::isfinite(w1) && std::isfinite(w2);
+  }
+  return true;
+}
+
+bool TriangleSetup::BeginRectangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
+                                   const Scissor& scissor, uint32_t cullMode, const float* flatColour, Triangle* out) {
+  if (!Begin(a, b, c, scissor, cullMode, flatColour, out)) return false;
+  int64_t x0 = Snap(std::min(a->x, b->x));
+  int64_t x1 = Snap(std::max(a->x, b->x));
+  int64_t y0 = Snap(std::min(a->y, c->y));
+  int64_t y1 = Snap(std::max(a->y, c->y));
+  int64_t minX = std::max<int64_t>((x0 + kSubPixelOne - 1) >> kSubPixelBits, scissor.x0);
+  int64_t maxX = std::min<int64_t>(((x1 + kSubPixelOne - 1) >> kSubPixelBits) - 1, scissor.x1 - 1);
+  int64_t minY = std::max<int64_t>((y0 + kSubPixelOne - 1) >> kSubPixelBits, scissor.y0);
+  int64_t maxY = std::min<int64_t>(((y1 + kSubPixelOne - 1) >> kSubPixelBits) - 1, scissor.y1 - 1);
+  if (minX > maxX || minY > maxY) return false;
+  // The planes stay referred to the triangle's first pixel, which is the rectangle's.
+  out->minX = static_cast<int>(minX);
+  out->maxX = static_cast<int>(maxX);
+  out->minY = static_cast<int>(minY);
+  out->maxY = static_cast<int>(maxY);
+  for (EdgeFunction& e : out->edges) e = EdgeFunction();
+  out->rectangle = true;
   return true;
 }
 
@@ -155,14 +191,36 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
   Interpolants& p = out->planes;
   p.refX = refX_;
   p.refY = refY_;
-  Fix(Plane(colour_[0][0], colour_[1][0], colour_[2][0]), kColourScale, &p.r);
-  Fix(Plane(colour_[0][1], colour_[1][1], colour_[2][1]), kColourScale, &p.g);
-  Fix(Plane(colour_[0][2], colour_[1][2], colour_[2][2]), kColourScale, &p.b);
-  Fix(Plane(colour_[0][3], colour_[1][3], colour_[2][3]), kColourScale, &p.a);
+  if (!(needs_ & kNeedColour)) {
+    p.r = p.g = p.b = p.a = FixedPlane();
+  } else if (out->constColour) {
+    auto constant = [](double value, FixedPlane* plane) {
+      plane->base = RoundClamped(value * kColourScale, Interpolants::kBaseLimit);
+      plane->gx = plane->gy = 0;
+    };
+    constant(colour_[0][0], &p.r);
+    constant(colour_[0][1], &p.g);
+    constant(colour_[0][2], &p.b);
+    constant(colour_[0][3], &p.a);
+  } else {
+    Fix(Plane(colour_[0][0], colour_[1][0], colour_[2][0]), kColourScale, &p.r);
+    Fix(Plane(colour_[0][1], colour_[1][1], colour_[2][1]), kColourScale, &p.g);
+    Fix(Plane(colour_[0][2], colour_[1][2], colour_[2][2]), kColourScale, &p.b);
+    Fix(Plane(colour_[0][3], colour_[1][3], colour_[2][3]), kColourScale, &p.a);
+  }
   Fix(u_, kTexelScale * texWidth, &p.u);
   Fix(v_grad_, kTexelScale * texHeight, &p.v);
-  Fix(Plane(BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)), kDepthScale, &p.z);
-  Fix(Plane(v_[0]->fog, v_[1]->fog, v_[2]->fog), kFogScale, &p.fog);
+  if (needs_ & kNeedDepth) {
+    Fix(Plane(BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)), kDepthScale, &p.z);
+  } else {
+    p.z = FixedPlane();
+  }
+  if (needs_ & kNeedFog) {
+    Fix(Plane(v_[0]->fog, v_[1]->fog, v_[2]->fog), kFogScale, &p.fog);
+  } else {
+    p.fog = FixedPlane();
+    p.fog.base = kFogOne;
+  }
 
   p.perspective = perspective_;
   p.perspectiveMask = 0;
@@ -184,7 +242,7 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
       p.perspectiveMask |= 4;
       FloatPlaneOf(v_[0]->v * q[0], v_[1]->v * q[1], v_[2]->v * q[2], &p.qv);
     }
-    if (!(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog)) {
+    if ((needs_ & kNeedFog) && !(v_[0]->fog == v_[1]->fog && v_[0]->fog == v_[2]->fog)) {
       p.perspectiveMask |= 8;
       FloatPlaneOf(v_[0]->fog * q[0], v_[1]->fog * q[1], v_[2]->fog * q[2], &p.qfog);
     }

@@ -42,15 +42,35 @@ struct Triangle {
   uint32_t constDiffuse = 0;   // that colour, A8R8G8B8
   bool fogActive = false;      // some vertex is fogged
   bool vConstRow = false;      // v does not change along a row
+  bool rectangle = false;      // every row runs from minX to maxX (the edges are not needed)
+};
+
+// Attributes a primitive's pixels read; planes of the others are left zero.
+enum AttributeNeeds : uint32_t {
+  kNeedColour = 1,   // stage 0 reads the diffuse colour
+  kNeedTexture = 2,  // stage 0 reads the texture
+  kNeedDepth = 4,    // a depth test
+  kNeedFog = 8,      // fog
+  kNeedAll = 15,
 };
 
 class TriangleSetup {
  public:
+  // What the next primitives' pixels read (AttributeNeeds bits).
+  void SetNeeds(uint32_t needs) { needs_ = needs; }
+
   // Sets up a screen-space triangle. `cullMode` is D3DCULL_*; `flatColour`, when not null, is
   // the colour of the provoking vertex (r, g, b, a) that flat shading gives the whole triangle.
   // Returns false when the triangle is culled, has no area or covers no pixel of the scissor.
   bool Begin(const ShadedVertex* v0, const ShadedVertex* v1, const ShadedVertex* v2, const Scissor& scissor,
              uint32_t cullMode, const float* flatColour, Triangle* out);
+
+  // Sets up the axis-aligned rectangle whose corners are a, b, c and b + c - a (two triangles of a
+  // strip or of a quad list, with affine attributes), taking the planes from a, b, c. The fill
+  // rules give it the pixel centres from its left and top edges up to, not on, its right and
+  // bottom edges: what its two triangles cover together.
+  bool BeginRectangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c, const Scissor& scissor,
+                      uint32_t cullMode, const float* flatColour, Triangle* out);
 
   // Texels of level 0 (width x height) that one pixel step covers at most.
   float TexelFootprint(int width, int height) const;
@@ -76,6 +96,7 @@ class TriangleSetup {
   float colour_[3][4];
   Gradient u_, v_grad_;
   bool perspective_ = false;
+  uint32_t needs_ = kNeedAll;
 };
 
 }  // namespace d3d8sw

@@ -173,6 +173,7 @@ void VertexProcessor::ProcessPretransformed(const uint8_t* vertex, ProcessedVert
   s.z = ReadFloat(vertex + 8);
   s.w = ReadFloat(vertex + 12);
   DWORD diffuse = format_.hasDiffuse ? ReadDword(vertex + format_.diffuseOffset) : 0xFFFFFFFF;
+  out->diffuse = diffuse;
   s.a = static_cast<float>(diffuse >> 24);
   s.r = static_cast<float>((diffuse >> 16) & 0xFF);
   s.g = static_cast<float>((diffuse >> 8) & 0xFF);
@@ -237,8 +238,11 @@ void VertexProcessor::ProcessTransformed(const uint8_t* vertex, ProcessedVertex*
       }
     }
     LightVertex(vertex, nx, ny, nz, &c);
+    out->diffuse = (static_cast<uint32_t>(c.a) << 24) | (static_cast<uint32_t>(c.r) << 16) |
+                   (static_cast<uint32_t>(c.g) << 8) | static_cast<uint32_t>(c.b);
   } else {
     DWORD diffuse = format_.hasDiffuse ? ReadDword(vertex + format_.diffuseOffset) : 0xFFFFFFFF;
+    out->diffuse = diffuse;
     c.a = static_cast<float>(diffuse >> 24);
     c.r = static_cast<float>((diffuse >> 16) & 0xFF);
     c.g = static_cast<float>((diffuse >> 8) & 0xFF);
