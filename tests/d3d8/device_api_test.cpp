@@ -79,6 +79,27 @@ TEST_F(DeviceApiTest, ResetRefusesWhileADefaultPoolResourceLives) {
   managed->Release();
 }
 
+TEST_F(DeviceApiTest, AFailedResetLeavesTheDeviceLostUntilOneSucceeds) {
+  d3d8test::FailResets(1);
+  EXPECT_NE(device_->Reset(&params_), D3D_OK);
+  IDirect3DVertexBuffer8* buffer = nullptr;
+  EXPECT_EQ(device_->CreateVertexBuffer(80, D3DUSAGE_WRITEONLY, 0x44, D3DPOOL_DEFAULT, &buffer), D3DERR_DEVICELOST);
+  EXPECT_EQ(buffer, nullptr);
+  IDirect3DTexture8* managed = nullptr;
+  EXPECT_EQ(device_->CreateTexture(16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &managed), D3D_OK);
+  managed->Release();
+  EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+  // A refused format pair fails the same way; a reset that works brings the device back.
+  D3DPRESENT_PARAMETERS refused = params_;
+  d3d8test::RefuseDisplayFormats(refused.BackBufferFormat, refused.AutoDepthStencilFormat);
+  EXPECT_NE(device_->Reset(&refused), D3D_OK);
+  d3d8test::ResetControls();
+  ASSERT_EQ(device_->Reset(&params_), D3D_OK);
+  ASSERT_EQ(device_->CreateVertexBuffer(80, D3DUSAGE_WRITEONLY, 0x44, D3DPOOL_DEFAULT, &buffer), D3D_OK);
+  buffer->Release();
+  EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
 TEST_F(DeviceApiTest, ResetRestoresEveryDefault) {
   IDirect3DTexture8* texture = MakeTexture(1, 1, {0});
   device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
