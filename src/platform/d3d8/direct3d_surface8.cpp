@@ -2,6 +2,7 @@
 #include "direct3d_surface8.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "colour_math.h"
@@ -10,6 +11,31 @@
 #include "span_job.h"
 
 namespace d3d8sw {
+
+namespace {
+
+// Fills columns [x0, x1) of rows [y0, y1) of a surface `width` values wide (x0 < x1, y0 < y1).
+// Whole rows make one contiguous block, and a value whose bytes are all alike is a memset: clears
+// of the big targets run at memory speed instead of a row at a time.
+template <typename T>
+void FillBlock(T* surface, size_t width, size_t x0, size_t y0, size_t x1, size_t y1, T value) {
+  bool bytesAlike = true;
+  for (size_t b = 1; b < sizeof(T); ++b) bytesAlike &= ((value >> (8 * b)) & 0xFF) == (value & 0xFF);
+  auto fill = [&](T* first, size_t count) {
+    if (bytesAlike) {
+      std::memset(first, static_cast<int>(value & 0xFF), count * sizeof(T));
+    } else {
+      std::fill(first, first + count, value);
+    }
+  };
+  if (x0 == 0 && x1 == width) {
+    fill(surface + y0 * width, (y1 - y0) * width);
+    return;
+  }
+  for (size_t y = y0; y < y1; ++y) fill(surface + y * width + x0, x1 - x0);
+}
+
+}  // namespace
 
 std::unique_ptr<Direct3DSurface8> Direct3DSurface8::Create(Direct3DDevice8* device, Direct3DTexture8* texture,
                                                            D3DFORMAT format, UINT width, UINT height, DWORD usage,
@@ -29,8 +55,10 @@ std::unique_ptr<Direct3DSurface8> Direct3DSurface8::Create(Direct3DDevice8* devi
     if (s->format_.depth) {
       if (format == D3DFMT_D32) {
         s->depth32_.assign(pixels, 0xFFFFFFFF);
+        s->depthBounds_.Reset(static_cast<int>(height), 0xFFFFFFFF);
       } else {
         s->depth16_.assign(pixels, 0xFFFF);
+        s->depthBounds_.Reset(static_cast<int>(height), 0xFFFF);
       }
     } else {
       s->argb_.assign(pixels, s->format_.alphaOr);
@@ -159,10 +187,9 @@ void Direct3DSurface8::FillColour(const RECT& rect, D3DCOLOR colour) {
   LONG x0 = std::max<LONG>(rect.left, 0), y0 = std::max<LONG>(rect.top, 0);
   LONG x1 = std::min<LONG>(rect.right, static_cast<LONG>(width_));
   LONG y1 = std::min<LONG>(rect.bottom, static_cast<LONG>(height_));
-  for (LONG y = y0; y < y1; ++y) {
-    uint32_t* row = argb_.data() + static_cast<size_t>(y) * width_;
-    std::fill(row + x0, row + std::max(x0, x1), value);
-  }
+  if (x1 <= x0 || y1 <= y0) return;
+  FillBlock(argb_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
+            static_cast<size_t>(y1), value);
 }
 
 void Direct3DSurface8::FillDepth(const RECT& rect, float z) {
@@ -172,15 +199,18 @@ void Direct3DSurface8::FillDepth(const RECT& rect, float z) {
   LONG x0 = std::max<LONG>(rect.left, 0), y0 = std::max<LONG>(rect.top, 0);
   LONG x1 = std::min<LONG>(rect.right, static_cast<LONG>(width_));
   LONG y1 = std::min<LONG>(rect.bottom, static_cast<LONG>(height_));
-  if (x1 <= x0) return;
-  for (LONG y = y0; y < y1; ++y) {
-    size_t row = static_cast<size_t>(y) * width_;
-    if (format_.format == D3DFMT_D32) {
-      std::fill(depth32_.begin() + row + x0, depth32_.begin() + row + x1, DepthD32(fixed));
-    } else {
-      std::fill(depth16_.begin() + row + x0, depth16_.begin() + row + x1, static_cast<uint16_t>(DepthD16(fixed)));
-    }
+  if (x1 <= x0 || y1 <= y0) return;
+  uint32_t value;
+  if (format_.format == D3DFMT_D32) {
+    value = DepthD32(fixed);
+    FillBlock(depth32_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
+              static_cast<size_t>(y1), value);
+  } else {
+    value = DepthD16(fixed);
+    FillBlock(depth16_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
+              static_cast<size_t>(y1), static_cast<uint16_t>(value));
   }
+  depthBounds_.Fill(y0, y1, value, x0 == 0 && x1 == static_cast<LONG>(width_));
 }
 
 void Direct3DSurface8::Read(std::vector<uint32_t>* pixels) const {

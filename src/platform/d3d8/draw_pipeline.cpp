@@ -49,6 +49,8 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   pixel_.colourPitch = target.colourPitch;
   pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
   pixel_.depthPitch = target.depthPitch;
+  depthBounds_ = pixel_.depth != nullptr ? target.depthBounds : nullptr;
+  dropRuns_ = !referencePixels_;
 
   const D3DVIEWPORT8& vp = state.viewport;
   scissor_.x0 = static_cast<int>(std::min<DWORD>(vp.X, static_cast<DWORD>(target.width)));
@@ -254,7 +256,12 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   const size_t depthBytes = s.depthD16 ? 2 : 4;
 
   if (t.planes.perspective) {
-    auto sink = [&](int y, int x0, int x1) { PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1); };
+    auto sink = [&](int y, int x0, int x1) {
+      const FixedPlane& z = t.planes.z;
+      int dy = y - t.planes.refY;
+      if (!DepthRunMayPass(y, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
+      PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1);
+    };
     if (referenceRasterizer_) {
       Rasterizer::WalkReference(t, sink);
     } else {
@@ -271,9 +278,10 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     job.colour = colour + static_cast<size_t>(t.minY) * pitch + t.minX;
     uint8_t* depthAt = depth != nullptr ? depth + t.minY * depthRow + t.minX * depthBytes : nullptr;
     const Interpolants& p = t.planes;
+    const int64_t zSpan = p.z.gx * (t.maxX - t.minX);
     for (int y = t.minY; y <= t.maxY; ++y) {
       job.depth = depthAt;
-      fn(s, job);
+      if (DepthRunMayPass(y, job.z, job.z + zSpan)) fn(s, job);
       job.colour += pitch;
       if (depthAt != nullptr) depthAt += depthRow;
       job.r += p.r.gy;
@@ -299,6 +307,7 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     job.colour = colour + static_cast<size_t>(y) * pitch + x0;
     job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
     t.planes.FillRow(row, x0, x1, &job);
+    if (!DepthRunMayPass(y, job.z, job.z + job.dz * (x1 - x0))) return;
     fn(s, job);
   };
   if (referenceRasterizer_) {
@@ -363,7 +372,7 @@ void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices,
   if (pending > 0) batch(pixel_, points_, pending);
 }
 
-bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
+bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) {
   if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return false;
   const ShadedVertex& v = p.screen;
   // A one-pixel square from x - 0.5 to x + 0.5 holds the centre ceil(x - 0.5), as DrawPoint finds.
@@ -376,6 +385,7 @@ bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
   if (pixel_.depthTest) {
     int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
     job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
+    if (!DepthValuesMayPass(static_cast<int>(y), job->z, job->z)) return false;
   }
   if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
   return true;
@@ -451,7 +461,7 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   for (int64_t row = y0; row <= y1; ++row) {
     job.colour = colour;
     job.depth = depth;
-    fn(s, job);
+    if (DepthRunMayPass(static_cast<int>(row), job.z, job.z)) fn(s, job);
     colour += s.colourPitch;
     if (depth != nullptr) depth += s.depthPitch * depthBytes;
     job.v += vStep;

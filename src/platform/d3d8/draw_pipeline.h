@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "depth_row_bounds.h"
 #include "device_state.h"
 #include "pixel_state.h"
 #include "shaded_vertex.h"
@@ -34,6 +35,7 @@ struct TargetBinding {
   void* depth = nullptr;  // depth value (0, 0), or null without a depth buffer
   int depthPitch = 0;     // values
   bool depthD16 = false;
+  DepthRowBounds* depthBounds = nullptr;  // of the depth buffer, with it
 };
 
 class DrawPipeline {
@@ -70,9 +72,32 @@ class DrawPipeline {
   // Points in order; single-pixel untextured ones go through the batch path where it exists.
   void DrawPoints(const ProcessedVertex* vertices, const uint16_t* indices, UINT minIndex, UINT count);
   void DrawPoint(const ProcessedVertex& p);
-  // The batch job of a single-pixel point; false when the point is clipped or off the target.
-  bool PointJobOf(const ProcessedVertex& p, PointJob* job) const;
+  // The batch job of a single-pixel point; false when the point is clipped, off the target or
+  // cannot pass the depth test.
+  bool PointJobOf(const ProcessedVertex& p, PointJob* job);
   void ShadeTriangle(const Triangle& t);
+  // The depth bookkeeping of a run on row y whose depth interpolant goes from z0 to z1: false when
+  // its depth test cannot pass anywhere on the row (the run would change nothing and is dropped);
+  // otherwise the row's bounds take in the values the run may write.
+  bool DepthRunMayPass(int y, int64_t z0, int64_t z1) {
+    if (depthBounds_ == nullptr) return true;
+    uint32_t low, high;
+    if (pixel_.depthD16) {
+      low = DepthD16(z0 < z1 ? z0 : z1);
+      high = DepthD16(z0 < z1 ? z1 : z0);
+    } else {
+      low = DepthD32(z0 < z1 ? z0 : z1);
+      high = DepthD32(z0 < z1 ? z1 : z0);
+    }
+    return DepthValuesMayPass(y, low, high);
+  }
+  // The same for stored values low..high (already quantised).
+  bool DepthValuesMayPass(int y, uint32_t low, uint32_t high) {
+    if (depthBounds_ == nullptr) return true;
+    if (dropRuns_ && !depthBounds_->MayPass(y, pixel_.depthFunc, low, high)) return false;
+    if (pixel_.depthWrite) depthBounds_->Widen(y, low, high);
+    return true;
+  }
   SpanFunction Kernel(uint32_t key);
   // The span function of a primitive: its key depends on the configuration and on a few bits of
   // the primitive (constant colour and whether it is white, v constant along rows, fog, filter),
@@ -84,6 +109,11 @@ class DrawPipeline {
   PixelState pixel_;
   TriangleSetup setup_;
   TargetBinding target_;
+  // Bounds of the depth buffer's rows while the state tests depth, else null. Runs whose test
+  // cannot pass are dropped unless every pixel goes through the reference path, which thus checks
+  // that dropping them changes nothing.
+  DepthRowBounds* depthBounds_ = nullptr;
+  bool dropRuns_ = true;
   TextureBinding texture_;
   Scissor scissor_;
   DWORD cullMode_ = D3DCULL_CCW;
