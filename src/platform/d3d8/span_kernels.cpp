@@ -186,6 +186,59 @@ class PointWalk {
   int64_t u_, v_, du_, dv_;
 };
 
+// Point sampling at two pixels per texel along one texel row (a frame stretched to twice its size):
+// pixel k of the run reads texel first + ((k + phase) >> 1).
+struct TexelPairs {
+  int64_t first;
+  int phase;  // 0 or 1
+};
+
+// Whether the run samples its row in pairs. Within each parity class of k, both the texel index
+// floor(u + k du) and the index the pattern asks for are affine in k, so the pattern holds for the
+// whole run when it holds at the first and last pixel of both classes.
+inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
+  const int n = j.count;
+  if (n < 4) return false;
+  auto texel = [&](int k) { return (j.u + j.du * k) >> kTexelFractionBits; };
+  const int64_t first = texel(0);
+  const int64_t phase = texel(1) - first;
+  if (phase != 0 && phase != 1) return false;
+  auto expected = [&](int k) { return first + ((k + phase) >> 1); };
+  if (texel(n - 2) != expected(n - 2) || texel(n - 1) != expected(n - 1)) return false;
+  pairs->first = first;
+  pairs->phase = static_cast<int>(phase);
+  return true;
+}
+
+// The texel source of a run found by FindTexelPairs: two texels make four pixels (three when the
+// phase is 1). Reads only texels the run's pixels sample.
+template <int kPhase>
+class PairWalk {
+ public:
+  PairWalk(const uint32_t* row, const TexelPairs& pairs) : next_(row + pairs.first) {}
+
+  [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (count == 4) {
+      __m128i t = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(next_));
+      __m128i four;
+      if constexpr (kPhase == 0) {
+        four = _mm_unpacklo_epi32(t, t);
+      } else {
+        t = _mm_unpacklo_epi64(t, _mm_cvtsi32_si128(static_cast<int>(next_[2])));
+        four = _mm_shuffle_epi32(t, _MM_SHUFFLE(2, 1, 1, 0));
+      }
+      next_ += 2;
+      return four;
+    }
+    int t[4] = {0, 0, 0, 0};
+    for (int k = 0; k < count; ++k) t[k] = static_cast<int>(next_[(k + kPhase) >> 1]);
+    return _mm_setr_epi32(t[0], t[1], t[2], t[3]);
+  }
+
+ private:
+  const uint32_t* next_;
+};
+
 // The texel source of untextured runs.
 struct NoTexels {
   [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
@@ -563,6 +616,19 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
   if constexpr (k.filter == TextureFilter::kPoint) {
     // Whether the run's indices stay inside decides the addressing once for the whole run.
     if (RunInsideTexture(s, j, !k.vConstRow)) {
+      if constexpr (k.vConstRow) {
+        TexelPairs pairs;
+        if (FindTexelPairs(j, &pairs)) {
+          if (pairs.phase == 0) {
+            PairWalk<0> texels(row, pairs);
+            run(texels);
+          } else {
+            PairWalk<1> texels(row, pairs);
+            run(texels);
+          }
+          return true;
+        }
+      }
       PointWalk<k.vConstRow, true> texels(s, j, row);
       run(texels);
     } else if (s.uAnd >= 0 && s.vAnd >= 0) {
@@ -623,6 +689,21 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
   uint32_t* out = j.colour;
   int i = 0;
   const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
+  TexelPairs pairs;
+  if (FindTexelPairs(j, &pairs)) {
+    // From pixel `start` on, pixel i reads texel (i - start) >> 1 of `from`: four texels make
+    // eight pixels.
+    const int start = pairs.phase;
+    const uint32_t* from = row + pairs.first + pairs.phase;
+    if (start == 1) out[0] = row[pairs.first] | orMask;
+    for (i = start; i + 8 <= n; i += 8) {
+      __m128i t = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + ((i - start) >> 1))), orVector);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(t, t));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi32(t, t));
+    }
+    for (; i < n; ++i) out[i] = from[(i - start) >> 1] | orMask;
+    return true;
+  }
   for (; i + 4 <= n; i += 4) {
     int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
     int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
