@@ -187,7 +187,10 @@ class PointWalk {
 };
 
 // Point sampling at two pixels per texel along one texel row (a frame stretched to twice its size):
-// pixel k of the run reads texel first + ((k + phase) >> 1).
+// from pixel kPairsFrom of the run on, pixel k reads texel first + ((k - kPairsFrom + phase) >> 1).
+// The first pixels are left out of the pattern: a stretch whose scale is a little below two (320
+// texels over 640.5 pixels) gives its first texel three pixels and every later one two.
+constexpr int kPairsFrom = 4;
 struct TexelPairs {
   int64_t first;
   int phase;  // 0 or 1
@@ -198,26 +201,34 @@ struct TexelPairs {
 // whole run when it holds at the first and last pixel of both classes.
 inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
   const int n = j.count;
-  if (n < 4) return false;
+  if (n < kPairsFrom + 4) return false;
   auto texel = [&](int k) { return (j.u + j.du * k) >> kTexelFractionBits; };
-  const int64_t first = texel(0);
-  const int64_t phase = texel(1) - first;
+  const int64_t first = texel(kPairsFrom);
+  const int64_t phase = texel(kPairsFrom + 1) - first;
   if (phase != 0 && phase != 1) return false;
-  auto expected = [&](int k) { return first + ((k + phase) >> 1); };
+  auto expected = [&](int k) { return first + ((k - kPairsFrom + phase) >> 1); };
   if (texel(n - 2) != expected(n - 2) || texel(n - 1) != expected(n - 1)) return false;
   pairs->first = first;
   pairs->phase = static_cast<int>(phase);
   return true;
 }
 
-// The texel source of a run found by FindTexelPairs: two texels make four pixels (three when the
-// phase is 1). Reads only texels the run's pixels sample.
+// The texel source of a run found by FindTexelPairs: its first four pixels one by one, then two
+// texels for every four pixels (three when the phase is 1). Reads only texels the run samples.
 template <int kPhase>
 class PairWalk {
  public:
-  PairWalk(const uint32_t* row, const TexelPairs& pairs) : next_(row + pairs.first) {}
+  PairWalk(const SpanJob& j, const uint32_t* row, const TexelPairs& pairs)
+      : row_(row), u_(j.u), du_(j.du), next_(row + pairs.first) {}
 
   [[gnu::always_inline]] inline __m128i Four(int count) {
+    if (lead_) {
+      // The run's first group (kPairsFrom pixels).
+      lead_ = false;
+      int t[4] = {0, 0, 0, 0};
+      for (int k = 0; k < count; ++k) t[k] = static_cast<int>(row_[(u_ + du_ * k) >> kTexelFractionBits]);
+      return _mm_setr_epi32(t[0], t[1], t[2], t[3]);
+    }
     if (count == 4) {
       __m128i t = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(next_));
       __m128i four;
@@ -236,7 +247,11 @@ class PairWalk {
   }
 
  private:
+  static_assert(kPairsFrom == 4, "the lead is one group of four");
+  const uint32_t* row_;
+  int64_t u_, du_;
   const uint32_t* next_;
+  bool lead_ = true;
 };
 
 // The texel source of untextured runs.
@@ -488,16 +503,26 @@ inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i
   return _mm_or_si128(_mm_and_si128(src, alpha), _mm_andnot_si128(alpha, fogged));
 }
 
-// Four pixels at a time for a constant diffuse colour with stage 0 selecting or modulating, point
-// or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at one depth, and any
-// blend but the general one. False (nothing drawn) when the run's fog or depth is not flat.
+// Four pixels at a time for a diffuse colour constant along the run with stage 0 selecting or
+// modulating, point or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at
+// one depth, and any blend but the general one. False (nothing drawn) when the run's colour, fog or
+// depth is not flat.
 template <uint32_t kKey>
 bool VectorSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
   constexpr bool kDepth = k.depthFunc != 0;
   constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
   if ((kDepth && j.dz != 0) || (k.fog && j.dfog != 0)) return false;
+  // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
+  if (!k.constColour && (j.dr | j.dg | j.db | j.da) != 0) return false;
   const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+  // Alpha from the diffuse colour is one value over the run: blending by it is a copy at 255, and
+  // at 0 changes nothing (unless tests decide depth writes).
+  [[maybe_unused]] bool blendCopies = false;
+  if constexpr (k.blend == BlendMode::kAlpha && k.alpha == StageOp::kDiffuse) {
+    if ((diffuse >> 24) == 0 && k.alphaFunc == 0 && !kDepth) return true;
+    blendCopies = (diffuse >> 24) == 0xFF;
+  }
 
   // Stage 0 as a multiplier and replacements from the diffuse colour.
   uint32_t multiply = 0xFFFFFFFF;
@@ -553,7 +578,11 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
       d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
       pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zLanes, d));
     }
-    if constexpr (k.alphaFunc != 0 || kDepth) {
+    // Groups that fail a depth test mostly come in long stretches: leave them at once. A mask that
+    // only writes depth (alpha test, depth ALWAYS) writes its group whatever passes, which costs
+    // less than branching on the texture's pattern.
+    constexpr bool kMaskOnly = k.blend == BlendMode::kNoColour && k.depthFunc == D3DCMP_ALWAYS && k.depthWrite;
+    if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
     if constexpr (kDepth && k.depthWrite) {
@@ -561,12 +590,6 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
                        _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
-    // Groups that cannot change the target are left alone: zero alpha over the target, or
-    // nothing to add (black texels; on targets without alpha their alpha adds nothing either).
-    if constexpr (k.blend == BlendMode::kAlpha && k.alphaFunc == 0 && !kDepth) {
-      const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alphaBits), _mm_setzero_si128())) == 0xFFFF) return;
-    }
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
       const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
@@ -577,7 +600,23 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     if constexpr (k.blend == BlendMode::kAdd) {
       result = _mm_adds_epu8(src, dst);
     } else if constexpr (k.blend == BlendMode::kAlpha) {
-      result = BlendAlpha4(src, dst);
+      if constexpr (k.alpha == StageOp::kDiffuse) {
+        result = blendCopies ? src : BlendAlpha4(src, dst);
+      } else {
+        // Texels of alpha 255 replace the target and texels of alpha 0 keep it, exactly as
+        // blending computes; a group of only such texels (cut-out pictures) needs no arithmetic.
+        const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        const __m128i alpha = _mm_and_si128(src, alphaBits);
+        const __m128i opaque = _mm_cmpeq_epi32(alpha, alphaBits);
+        const __m128i clear = _mm_cmpeq_epi32(alpha, _mm_setzero_si128());
+        const int clearMask = _mm_movemask_epi8(clear);
+        if (clearMask == 0xFFFF && k.alphaFunc == 0 && !kDepth) return;
+        if ((_mm_movemask_epi8(opaque) | clearMask) == 0xFFFF) {
+          result = _mm_or_si128(_mm_and_si128(opaque, src), _mm_andnot_si128(opaque, dst));
+        } else {
+          result = BlendAlpha4(src, dst);
+        }
+      }
     } else if constexpr (k.blend == BlendMode::kModulate) {
       // Destination times source colour: the source's channels as multiplier lanes.
       __m128i zero = _mm_setzero_si128();
@@ -594,9 +633,26 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
   };
 
+  // Untextured runs tested for depth EQUAL (stripes through a mask) pass over stretches that hold
+  // no matching depth sixteen values at a time.
+  constexpr bool kScanForEqual = kDepth && k.depthFunc == D3DCMP_EQUAL && k.filter == TextureFilter::kNone;
+  [[maybe_unused]] auto noneEqual16 = [&](const uint32_t* d) {
+    const __m128i* v = reinterpret_cast<const __m128i*>(d);
+    __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(v), zLanes),
+                                            _mm_cmpeq_epi32(_mm_loadu_si128(v + 1), zLanes)),
+                               _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(v + 2), zLanes),
+                                            _mm_cmpeq_epi32(_mm_loadu_si128(v + 3), zLanes)));
+    return _mm_movemask_epi8(any) == 0;
+  };
   auto run = [&](auto& texels) {
     int i = 0;
-    for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
+    for (; i + 4 <= n; i += 4) {
+      if constexpr (kScanForEqual) {
+        while (i + 16 <= n && noneEqual16(depth + i)) i += 16;
+        if (i + 4 > n) break;
+      }
+      four(texels, 4, out + i, kDepth ? depth + i : nullptr);
+    }
     if (i < n) {
       int left = n - i;
       alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
@@ -620,10 +676,10 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
         TexelPairs pairs;
         if (FindTexelPairs(j, &pairs)) {
           if (pairs.phase == 0) {
-            PairWalk<0> texels(row, pairs);
+            PairWalk<0> texels(j, row, pairs);
             run(texels);
           } else {
-            PairWalk<1> texels(row, pairs);
+            PairWalk<1> texels(j, row, pairs);
             run(texels);
           }
           return true;
@@ -691,12 +747,13 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
   const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
   TexelPairs pairs;
   if (FindTexelPairs(j, &pairs)) {
-    // From pixel `start` on, pixel i reads texel (i - start) >> 1 of `from`: four texels make
-    // eight pixels.
-    const int start = pairs.phase;
+    // The lead pixels one by one; then, from pixel `start` on, pixel i reads texel (i - start) >> 1
+    // of `from`: four texels make eight pixels.
+    for (; i < kPairsFrom; ++i) out[i] = row[(u + du * i) >> kTexelFractionBits] | orMask;
+    const int start = kPairsFrom + pairs.phase;
     const uint32_t* from = row + pairs.first + pairs.phase;
-    if (start == 1) out[0] = row[pairs.first] | orMask;
-    for (i = start; i + 8 <= n; i += 8) {
+    if (pairs.phase == 1) out[i++] = row[pairs.first] | orMask;
+    for (; i + 8 <= n; i += 8) {
       __m128i t = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + ((i - start) >> 1))), orVector);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(t, t));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi32(t, t));
@@ -739,8 +796,8 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   }(k.colour) && [](StageOp op) {
     return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
   }(k.alpha);
-  constexpr bool kVector = k.constColour && kSimpleStage && k.target != TargetKind::kR5G6B5 &&
-                           k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
+  constexpr bool kVector = kSimpleStage && k.target != TargetKind::kR5G6B5 && k.blend != BlendMode::kGeneral &&
+                           !(kDepth && k.depthD16);
   if constexpr (kVector) {
     if (VectorSpan<kKey>(s, j)) return;
   }
