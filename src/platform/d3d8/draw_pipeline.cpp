@@ -351,7 +351,8 @@ PointFunction DrawPipeline::PointKernel(uint32_t key) {
 void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices, UINT minIndex, UINT count) {
   PointFunction batch = nullptr;
   if (!referencePixels_ && !pixel_.textureUsed) {
-    batch = PointKernel(pixel_.PrimitiveKey(true, 0xFFFFFFFF, true, pixel_.fog));
+    // Each point has its own colour: the key must not be reduced by one (colour 0 reduces nothing).
+    batch = PointKernel(pixel_.PrimitiveKey(true, 0, true, pixel_.fog));
   }
   int pending = 0;
   for (UINT i = 0; i < count; ++i) {

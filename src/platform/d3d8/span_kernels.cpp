@@ -504,15 +504,22 @@ inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i
 }
 
 // Four pixels at a time for a diffuse colour constant along the run with stage 0 selecting or
-// modulating, point or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at
-// one depth, and any blend but the general one. False (nothing drawn) when the run's colour, fog or
-// depth is not flat.
+// modulating, point or bilinear sampling, fog at one factor, any alpha test, a D32 depth test, and
+// any blend but the general one. False (nothing drawn) when the run's colour or fog is not flat or
+// its depth leaves 0..1.
 template <uint32_t kKey>
 bool VectorSpan(const PixelState& s, const SpanJob& j) {
   constexpr PixelKey k = PixelKey::Decode(kKey);
   constexpr bool kDepth = k.depthFunc != 0;
   constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
-  if ((kDepth && j.dz != 0) || (k.fog && j.dfog != 0)) return false;
+  if (k.fog && j.dfog != 0) return false;
+  // Depth that changes along the run is stepped in 64-bit lanes; inside 0..1 (below 2^40) the D32
+  // value is the interpolant shifted down by 8, with no clamping.
+  [[maybe_unused]] const bool zVaries = kDepth && j.dz != 0;
+  if (zVaries) {
+    const int64_t zLast = j.z + j.dz * (j.count - 1);
+    if (j.z < 0 || j.z >= kDepthOne || zLast < 0 || zLast >= kDepthOne) return false;
+  }
   // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
   if (!k.constColour && (j.dr | j.dg | j.db | j.da) != 0) return false;
   const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
@@ -552,6 +559,10 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
 
   [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
   [[maybe_unused]] const __m128i zLanes = _mm_set1_epi32(static_cast<int>(z));
+  // Varying depth: the interpolants of the next four pixels, two in each vector.
+  [[maybe_unused]] __m128i zLow = _mm_set_epi64x(j.z + j.dz, j.z);
+  [[maybe_unused]] __m128i zHigh = _mm_set_epi64x(j.z + 3 * j.dz, j.z + 2 * j.dz);
+  [[maybe_unused]] const __m128i zStep = _mm_set1_epi64x(4 * j.dz);
   [[maybe_unused]] const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
 
   const uint32_t* row = nullptr;
@@ -574,9 +585,17 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     __m128i pass = _mm_set1_epi32(-1);
     if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
     [[maybe_unused]] __m128i d = _mm_setzero_si128();
+    [[maybe_unused]] __m128i zq = zLanes;
     if constexpr (kDepth) {
+      if (zVaries) {
+        zq = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(_mm_srli_epi64(zLow, kDepthFractionBits - 32)),
+                                             _mm_castsi128_ps(_mm_srli_epi64(zHigh, kDepthFractionBits - 32)),
+                                             _MM_SHUFFLE(2, 0, 2, 0)));
+        zLow = _mm_add_epi64(zLow, zStep);
+        zHigh = _mm_add_epi64(zHigh, zStep);
+      }
       d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
-      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zLanes, d));
+      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zq, d));
     }
     // Groups that fail a depth test mostly come in long stretches: leave them at once. A mask that
     // only writes depth (alpha test, depth ALWAYS) writes its group whatever passes, which costs
@@ -587,7 +606,7 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     }
     if constexpr (kDepth && k.depthWrite) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(depths),
-                       _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
+                       _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)));
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
@@ -648,7 +667,7 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     int i = 0;
     for (; i + 4 <= n; i += 4) {
       if constexpr (kScanForEqual) {
-        while (i + 16 <= n && noneEqual16(depth + i)) i += 16;
+        while (!zVaries && i + 16 <= n && noneEqual16(depth + i)) i += 16;
         if (i + 4 > n) break;
       }
       four(texels, 4, out + i, kDepth ? depth + i : nullptr);
