@@ -270,72 +270,58 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     return;
   }
 
-  SpanFunction fn = PrimitiveFunction(t);
-  if (t.rectangle) {
-    // Every row is the same run: step the job down the rows.
-    SpanJob job;
-    t.planes.FillJob(t.minX, t.maxX, t.minY, &job);
-    job.colour = colour + static_cast<size_t>(t.minY) * pitch + t.minX;
-    uint8_t* depthAt = depth != nullptr ? depth + t.minY * depthRow + t.minX * depthBytes : nullptr;
-    const Interpolants& p = t.planes;
-    const int64_t zSpan = p.z.gx * (t.maxX - t.minX);
-    for (int y = t.minY; y <= t.maxY; ++y) {
-      job.depth = depthAt;
-      if (DepthRunMayPass(y, job.z, job.z + zSpan)) fn(s, job);
-      job.colour += pitch;
-      if (depthAt != nullptr) depthAt += depthRow;
-      job.r += p.r.gy;
-      job.g += p.g.gy;
-      job.b += p.b.gy;
-      job.a += p.a.gy;
-      job.u += p.u.gy;
-      job.v += p.v.gy;
-      job.z += p.z.gy;
-      job.fog += p.fog.gy;
+  // The runs are gathered and shaded a batch at a time, so that a path sets up once for many.
+  RunsFunction fn = PrimitiveFunction(t);
+  const Interpolants& p = t.planes;
+  int pending = 0;
+  auto add = [&](int y, int x0, int x1) {
+    const int dx = x0 - p.refX;
+    const int dy = y - p.refY;
+    if (depthBounds_ != nullptr) {
+      const int64_t z0 = p.z.At(dx, dy);
+      if (!DepthRunMayPass(y, z0, z0 + p.z.gx * (x1 - x0))) return;
     }
-    return;
-  }
-  Interpolants::Row row;
-  t.planes.StartRow(t.minY, &row);
-  int rowY = t.minY;
-  auto sink = [&](int y, int x0, int x1) {
-    while (rowY < y) {
-      t.planes.NextRow(&row);
-      ++rowY;
+    Run& run = runs_[pending];
+    run.colour = colour + static_cast<size_t>(y) * pitch + x0;
+    run.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
+    run.dx = dx;
+    run.dy = dy;
+    run.count = x1 - x0 + 1;
+    if (++pending == kRunBatch) {
+      fn(s, p, runs_, pending);
+      pending = 0;
     }
-    SpanJob job;
-    job.colour = colour + static_cast<size_t>(y) * pitch + x0;
-    job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
-    t.planes.FillRow(row, x0, x1, &job);
-    if (!DepthRunMayPass(y, job.z, job.z + job.dz * (x1 - x0))) return;
-    fn(s, job);
   };
-  if (referenceRasterizer_) {
-    Rasterizer::WalkReference(t, sink);
+  if (t.rectangle) {
+    // Every row is the same run.
+    for (int y = t.minY; y <= t.maxY; ++y) add(y, t.minX, t.maxX);
+  } else if (referenceRasterizer_) {
+    Rasterizer::WalkReference(t, add);
   } else {
-    Rasterizer::Walk(t, sink);
+    Rasterizer::Walk(t, add);
   }
+  if (pending > 0) fn(s, p, runs_, pending);
 }
 
-SpanFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
+RunsFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
   const PixelState& s = pixel_;
-  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeSpan;
+  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeRuns;
   uint32_t variant = (t.constColour ? 1u : 0u) | ((t.constDiffuse & 0x00FFFFFF) == 0x00FFFFFF ? 2u : 0u) |
                      ((t.constDiffuse >> 24) == 0xFF ? 4u : 0u) | (t.vConstRow ? 8u : 0u) |
                      (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5);
   if (!variantKnown_[variant]) {
-    SpanFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
-    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeSpan;
+    RunsFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeRuns;
     variantKnown_[variant] = true;
   }
   return variantFunctions_[variant];
 }
 
-SpanFunction DrawPipeline::Kernel(uint32_t key) {
+RunsFunction DrawPipeline::Kernel(uint32_t key) {
   CacheEntry& e = cache_[(key ^ (key >> 7) ^ (key >> 15)) & (kCacheSize - 1)];
   if (e.key != key) {
     e.key = key;
-    e.function = SpanKernels::Find(key);
+    e.function = SpanKernels::FindRuns(key);
   }
   return e.function;
 }
@@ -449,24 +435,35 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   const PixelState& s = pixel_;
   auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
   uint32_t diffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
-  SpanFunction fn = nullptr;
+  RunsFunction fn = nullptr;
   if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
     fn = Kernel(s.PrimitiveKey(true, diffuse, true, v.fog < 1.0f));
   }
-  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  if (fn == nullptr) fn = &PixelReference::ShadeRuns;
+  // The sprite's planes from its top-left pixel: u steps along the rows, v down them.
+  job.colour = nullptr;
+  job.depth = nullptr;
+  Run first;
+  Interpolants planes = Interpolants::OfJob(job, &first);
+  planes.v.gy = vStep;
   uint32_t* colour = s.colour + static_cast<size_t>(y0) * s.colourPitch + x0;
   const size_t depthBytes = s.depthD16 ? 2 : 4;
   uint8_t* depth = s.depth != nullptr
                        ? static_cast<uint8_t*>(s.depth) + (static_cast<size_t>(y0) * s.depthPitch + x0) * depthBytes
                        : nullptr;
+  int pending = 0;
   for (int64_t row = y0; row <= y1; ++row) {
-    job.colour = colour;
-    job.depth = depth;
-    if (DepthRunMayPass(static_cast<int>(row), job.z, job.z)) fn(s, job);
+    if (DepthRunMayPass(static_cast<int>(row), job.z, job.z)) {
+      runs_[pending] = Run{colour, depth, 0, static_cast<int>(row - y0), job.count};
+      if (++pending == kRunBatch) {
+        fn(s, planes, runs_, pending);
+        pending = 0;
+      }
+    }
     colour += s.colourPitch;
     if (depth != nullptr) depth += s.depthPitch * depthBytes;
-    job.v += vStep;
   }
+  if (pending > 0) fn(s, planes, runs_, pending);
 }
 
 }  // namespace d3d8sw

@@ -98,11 +98,11 @@ class DrawPipeline {
     if (pixel_.depthWrite) depthBounds_->Widen(y, low, high);
     return true;
   }
-  SpanFunction Kernel(uint32_t key);
+  RunsFunction Kernel(uint32_t key);
   // The span function of a primitive: its key depends on the configuration and on a few bits of
   // the primitive (constant colour and whether it is white, v constant along rows, fog, filter),
   // so the function is remembered per combination of those until the next Configure.
-  SpanFunction PrimitiveFunction(const Triangle& t);
+  RunsFunction PrimitiveFunction(const Triangle& t);
   PointFunction PointKernel(uint32_t key);
 
   VertexProcessor vertices_;
@@ -124,18 +124,21 @@ class DrawPipeline {
 
   struct CacheEntry {
     uint32_t key = 0xFFFFFFFF;
-    SpanFunction function = nullptr;
+    RunsFunction function = nullptr;
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
   static constexpr int kVariants = 128;
-  SpanFunction variantFunctions_[kVariants];
+  RunsFunction variantFunctions_[kVariants];
   bool variantKnown_[kVariants] = {};
   uint32_t pointKey_ = 0xFFFFFFFF;
   PointFunction pointFunction_ = nullptr;
   // Points shaded per batch call.
   static constexpr int kPointBatch = 256;
   PointJob points_[kPointBatch];
+  // Runs of a primitive shaded per call.
+  static constexpr int kRunBatch = 256;
+  Run runs_[kRunBatch];
 
   bool referencePixels_ = false;
   bool referenceRasterizer_ = false;

@@ -503,15 +503,80 @@ inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i
   return _mm_or_si128(_mm_and_si128(src, alpha), _mm_andnot_si128(alpha, fogged));
 }
 
-// Four pixels at a time for a diffuse colour constant along the run with stage 0 selecting or
+// Four pixels at a time for a diffuse colour constant along each run with stage 0 selecting or
 // modulating, point or bilinear sampling, fog at one factor, any alpha test, a D32 depth test, and
-// any blend but the general one. False (nothing drawn) when the run's colour or fog is not flat or
-// its depth leaves 0..1.
+// any blend but the general one. One object serves the runs of a primitive: what its colour and
+// fog factor make of the state is worked out when they change, not for every run.
 template <uint32_t kKey>
-bool VectorSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kDepth = k.depthFunc != 0;
-  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+class VectorRuns {
+ public:
+  static constexpr PixelKey k = PixelKey::Decode(kKey);
+  static constexpr bool kDepth = k.depthFunc != 0;
+  static constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
+
+  explicit VectorRuns(const PixelState& s)
+      : s_(s),
+        texelAlpha_(_mm_set1_epi32(static_cast<int>(s.texture.alphaOr))),
+        ref_(_mm_set1_epi32(static_cast<int>(s.alphaRef))) {}
+
+  // Shades one run; false (nothing drawn) when its colour or fog is not flat or its depth leaves
+  // 0..1.
+  bool Shade(const SpanJob& j);
+
+ private:
+  // Stage 0 as a multiplier and replacements from the diffuse colour; what blending by its alpha
+  // comes to.
+  void TakeDiffuse(uint32_t diffuse) {
+    diffuse_ = diffuse;
+    diffuseKnown_ = true;
+    uint32_t multiply = 0xFFFFFFFF;
+    if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
+    if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
+    modulate_ = multiply != 0xFFFFFFFF;
+    multiplier_ = MultiplierLanes(multiply);
+    uint32_t keepMask = 0xFFFFFFFF;
+    if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
+    if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
+    keep_ = _mm_set1_epi32(static_cast<int>(keepMask));
+    put_ = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
+    // Alpha from the diffuse colour is one value over the run: blending by it is a copy at 255,
+    // and at 0 changes nothing (unless tests decide depth writes).
+    blendCopies_ = false;
+    drawsNothing_ = false;
+    if constexpr (k.blend == BlendMode::kAlpha && k.alpha == StageOp::kDiffuse) {
+      drawsNothing_ = (diffuse >> 24) == 0 && k.alphaFunc == 0 && !kDepth;
+      blendCopies_ = (diffuse >> 24) == 0xFF;
+    }
+  }
+
+  // Fog at one factor; a factor of one leaves the colour as it is.
+  void TakeFog(uint32_t factor) {
+    fogFactor_ = factor;
+    fogKnown_ = true;
+    fogging_ = factor < static_cast<uint32_t>(kFogOne);
+    fogLanes_ = _mm_set1_epi16(static_cast<int16_t>(factor & 0xFFFF));
+    uint32_t q = kFogOne - factor;
+    fogWeighted_ = _mm_setr_epi32(static_cast<int>(ChannelB(s_.fogColour) * q + 32768),
+                                  static_cast<int>(ChannelG(s_.fogColour) * q + 32768),
+                                  static_cast<int>(ChannelR(s_.fogColour) * q + 32768), 0);
+  }
+
+  const PixelState& s_;
+  const __m128i texelAlpha_;
+  const __m128i ref_;
+  bool diffuseKnown_ = false;
+  uint32_t diffuse_ = 0;
+  bool modulate_ = false, blendCopies_ = false, drawsNothing_ = false;
+  __m128i multiplier_ = _mm_setzero_si128(), keep_ = _mm_setzero_si128(), put_ = _mm_setzero_si128();
+  bool fogKnown_ = false;
+  uint32_t fogFactor_ = 0;
+  bool fogging_ = false;
+  __m128i fogLanes_ = _mm_setzero_si128(), fogWeighted_ = _mm_setzero_si128();
+};
+
+template <uint32_t kKey>
+bool VectorRuns<kKey>::Shade(const SpanJob& j) {
+  const PixelState& s = s_;
   if (k.fog && j.dfog != 0) return false;
   // Depth that changes along the run is stepped in 64-bit lanes; inside 0..1 (below 2^40) the D32
   // value is the interpolant shifted down by 8, with no clamping.
@@ -523,38 +588,24 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
   // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
   if (!k.constColour && (j.dr | j.dg | j.db | j.da) != 0) return false;
   const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
-  // Alpha from the diffuse colour is one value over the run: blending by it is a copy at 255, and
-  // at 0 changes nothing (unless tests decide depth writes).
-  [[maybe_unused]] bool blendCopies = false;
-  if constexpr (k.blend == BlendMode::kAlpha && k.alpha == StageOp::kDiffuse) {
-    if ((diffuse >> 24) == 0 && k.alphaFunc == 0 && !kDepth) return true;
-    blendCopies = (diffuse >> 24) == 0xFF;
-  }
-
-  // Stage 0 as a multiplier and replacements from the diffuse colour.
-  uint32_t multiply = 0xFFFFFFFF;
-  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
-  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
-  const bool modulate = multiply != 0xFFFFFFFF;
-  const __m128i multiplier = MultiplierLanes(multiply);
-  uint32_t keepMask = 0xFFFFFFFF;
-  if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
-  if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
-  const __m128i keep = _mm_set1_epi32(static_cast<int>(keepMask));
-  const __m128i put = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
-  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
+  if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+  if (drawsNothing_) return true;
+  const bool modulate = modulate_;
+  [[maybe_unused]] const bool blendCopies = blendCopies_;
+  const __m128i multiplier = multiplier_;
+  const __m128i keep = keep_;
+  const __m128i put = put_;
+  const __m128i texelAlpha = texelAlpha_;
   const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
 
-  // Fog at one factor; a factor of one leaves the colour as it is.
-  [[maybe_unused]] const uint32_t fogFactor = ClampFog(j.fog);
-  [[maybe_unused]] const bool fogging = k.fog && fogFactor < static_cast<uint32_t>(kFogOne);
-  [[maybe_unused]] const __m128i fogLanes = _mm_set1_epi16(static_cast<int16_t>(fogFactor & 0xFFFF));
-  [[maybe_unused]] __m128i fogWeighted = _mm_setzero_si128();
+  [[maybe_unused]] bool fogging = false;
+  [[maybe_unused]] __m128i fogLanes = _mm_setzero_si128(), fogWeighted = _mm_setzero_si128();
   if constexpr (k.fog) {
-    uint32_t q = kFogOne - fogFactor;
-    fogWeighted = _mm_setr_epi32(static_cast<int>(ChannelB(s.fogColour) * q + 32768),
-                                 static_cast<int>(ChannelG(s.fogColour) * q + 32768),
-                                 static_cast<int>(ChannelR(s.fogColour) * q + 32768), 0);
+    const uint32_t factor = ClampFog(j.fog);
+    if (!fogKnown_ || factor != fogFactor_) TakeFog(factor);
+    fogging = fogging_;
+    fogLanes = fogLanes_;
+    fogWeighted = fogWeighted_;
   }
 
   [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
@@ -563,7 +614,7 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
   [[maybe_unused]] __m128i zLow = _mm_set_epi64x(j.z + j.dz, j.z);
   [[maybe_unused]] __m128i zHigh = _mm_set_epi64x(j.z + 3 * j.dz, j.z + 2 * j.dz);
   [[maybe_unused]] const __m128i zStep = _mm_set1_epi64x(4 * j.dz);
-  [[maybe_unused]] const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
+  [[maybe_unused]] const __m128i ref = ref_;
 
   const uint32_t* row = nullptr;
   if constexpr (k.vConstRow) {
@@ -798,29 +849,34 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
 }
 #endif
 
+// What a key's runs go through first: the plain copy of the post pass's stretch, the vector loops.
 template <uint32_t kKey>
-void FastSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kDepth = k.depthFunc != 0;
-
+struct Paths {
+  static constexpr PixelKey k = PixelKey::Decode(kKey);
+  static constexpr bool kDepth = k.depthFunc != 0;
 #if defined(__SSE2__)
   // The stretch of the post pass: a plain copy of one texel row, when the run stays inside it.
-  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
-                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
-                k.target != TargetKind::kR5G6B5) {
-    if (CopyTexelRow<kKey>(s, j)) return;
-  }
-  constexpr bool kSimpleStage = [](StageOp op) {
+  static constexpr bool kCopy = k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture &&
+                                !k.fog && k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
+                                k.target != TargetKind::kR5G6B5;
+  static constexpr bool kSimpleStage = [](StageOp op) {
     return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
   }(k.colour) && [](StageOp op) {
     return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
   }(k.alpha);
-  constexpr bool kVector = kSimpleStage && k.target != TargetKind::kR5G6B5 && k.blend != BlendMode::kGeneral &&
-                           !(kDepth && k.depthD16);
-  if constexpr (kVector) {
-    if (VectorSpan<kKey>(s, j)) return;
-  }
+  static constexpr bool kVector = kSimpleStage && k.target != TargetKind::kR5G6B5 &&
+                                  k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
+#else
+  static constexpr bool kCopy = false;
+  static constexpr bool kVector = false;
 #endif
+};
+
+// One pixel at a time: every key, every run.
+template <uint32_t kKey>
+[[gnu::noinline]] void ScalarSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kDepth = k.depthFunc != 0;
 
   uint32_t* out = j.colour;
   const int n = j.count;
@@ -948,6 +1004,42 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   }
 }
 
+// The runs of one primitive.
+template <uint32_t kKey>
+void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
+  using P = Paths<kKey>;
+#if defined(__SSE2__)
+  if constexpr (P::kCopy || P::kVector) {
+    [[maybe_unused]] VectorRuns<kKey> vector(s);
+    for (int i = 0; i < count; ++i) {
+      SpanJob job;
+      p.JobOfRun(runs[i], &job);
+      if constexpr (P::kCopy) {
+        if (CopyTexelRow<kKey>(s, job)) continue;
+      }
+      if constexpr (P::kVector) {
+        if (vector.Shade(job)) continue;
+      }
+      ScalarSpan<kKey>(s, job);
+    }
+    return;
+  }
+#endif
+  for (int i = 0; i < count; ++i) {
+    SpanJob job;
+    p.JobOfRun(runs[i], &job);
+    ScalarSpan<kKey>(s, job);
+  }
+}
+
+// A single span job as a primitive of one run.
+template <uint32_t kKey>
+void ShadeJob(const PixelState& s, const SpanJob& job) {
+  Run run;
+  const Interpolants planes = Interpolants::OfJob(job, &run);
+  ShadeRuns<kKey>(s, planes, &run, 1);
+}
+
 // ---- The compiled keys ----
 
 struct Shape {
@@ -1047,7 +1139,8 @@ constexpr size_t kEntryCount = kShapeCount * kVariantsPerShape;
 
 struct Entry {
   uint32_t key;
-  SpanFunction function;
+  RunsFunction runs;
+  SpanFunction job;
   PointFunction points;
 };
 
@@ -1062,7 +1155,7 @@ constexpr PointFunction PointsOf() {
 
 template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
-  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
+  return {Entry{KeyOf(I), &ShadeRuns<KeyOf(I)>, &ShadeJob<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
 
 // Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
@@ -1101,9 +1194,14 @@ const Entry* FindEntry(uint32_t key) {
 
 }  // namespace
 
+RunsFunction SpanKernels::FindRuns(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->runs : nullptr;
+}
+
 SpanFunction SpanKernels::Find(uint32_t key) {
   const Entry* e = FindEntry(key);
-  return e != nullptr ? e->function : nullptr;
+  return e != nullptr ? e->job : nullptr;
 }
 
 PointFunction SpanKernels::FindPoints(uint32_t key) {
