@@ -466,6 +466,26 @@ inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV)
   return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
 }
 
+// The first `count` (1..4) values at p in the low lanes (zero above), and their store back: a run's
+// last pixels, read and written without touching what follows them. (Narrow stores read back as
+// one wide load would stall, so the lanes are assembled in registers.)
+[[gnu::always_inline]] inline __m128i LoadLanes(const uint32_t* p, int count) {
+  if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
+  __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+  return count == 2 ? low : _mm_unpacklo_epi64(low, _mm_cvtsi32_si128(static_cast<int>(p[2])));
+}
+[[gnu::always_inline]] inline void StoreLanes(uint32_t* p, __m128i v, int count) {
+  if (count == 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+  } else if (count == 1) {
+    p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+  } else {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    if (count == 3) p[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+  }
+}
+
 // Unsigned 32-bit comparison masks (all ones where `a func b` holds).
 template <uint8_t kFunc>
 inline __m128i CompareMask(__m128i a, __m128i b) {
@@ -645,7 +665,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
         zLow = _mm_add_epi64(zLow, zStep);
         zHigh = _mm_add_epi64(zHigh, zStep);
       }
-      d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
+      d = LoadLanes(depths, count);
       pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zq, d));
     }
     // Groups that fail a depth test mostly come in long stretches: leave them at once. A mask that
@@ -656,8 +676,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
     if constexpr (kDepth && k.depthWrite) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(depths),
-                       _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)));
+      StoreLanes(depths, _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)), count);
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
@@ -665,7 +684,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
     }
     constexpr bool kReadsTarget = k.blend != BlendMode::kOpaque || k.alphaFunc != 0 || kDepth;
-    __m128i dst = kReadsTarget ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(target)) : _mm_setzero_si128();
+    __m128i dst = kReadsTarget ? LoadLanes(target, count) : _mm_setzero_si128();
     __m128i result;
     if constexpr (k.blend == BlendMode::kAdd) {
       result = _mm_adds_epu8(src, dst);
@@ -700,7 +719,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     if constexpr (k.alphaFunc != 0 || kDepth) {
       result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, dst));
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
+    StoreLanes(target, result, count);
   };
 
   // Untextured runs tested for depth EQUAL (stripes through a mask) pass over stretches that hold
@@ -723,21 +742,8 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       }
       four(texels, 4, out + i, kDepth ? depth + i : nullptr);
     }
-    if (i < n) {
-      int left = n - i;
-      alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
-      alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
-      for (int t = 0; t < left; ++t) {
-        colours[t] = out[i + t];
-        if constexpr (kDepth) depths[t] = depth[i + t];
-      }
-      // The padding lanes shade garbage that is never copied back.
-      four(texels, left, colours, depths);
-      for (int t = 0; t < left; ++t) {
-        out[i + t] = colours[t];
-        if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
-      }
-    }
+    // The last one to three pixels: the padding lanes shade garbage that is never stored.
+    if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
   };
   if constexpr (k.filter == TextureFilter::kPoint) {
     // Whether the run's indices stay inside decides the addressing once for the whole run.
