@@ -1010,6 +1010,26 @@ template <uint32_t kKey>
   }
 }
 
+#if defined(__SSE2__)
+// Runs are rows apart in memory, so the caches cannot see the next one coming: its target and depth
+// are asked for a few runs ahead (each run's first and last cache line; the lines between follow).
+constexpr int kPrefetchAhead = 8;
+template <uint32_t kKey>
+[[gnu::always_inline]] inline void PrefetchRun(const Run& run) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  auto fetch = [](const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); };
+  if constexpr (k.blend != BlendMode::kNoColour) {
+    fetch(run.colour);
+    fetch(run.colour + run.count - 1);
+  }
+  if constexpr (k.depthFunc != 0) {
+    const size_t bytes = k.depthD16 ? 2 : 4;
+    fetch(run.depth);
+    fetch(static_cast<const char*>(run.depth) + (run.count - 1) * bytes);
+  }
+}
+#endif
+
 // The runs of one primitive.
 template <uint32_t kKey>
 void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
@@ -1017,7 +1037,9 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
 #if defined(__SSE2__)
   if constexpr (P::kCopy || P::kVector) {
     [[maybe_unused]] VectorRuns<kKey> vector(s);
+    for (int i = 0; i < count && i < kPrefetchAhead; ++i) PrefetchRun<kKey>(runs[i]);
     for (int i = 0; i < count; ++i) {
+      if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
       SpanJob job;
       p.JobOfRun(runs[i], &job);
       if constexpr (P::kCopy) {
