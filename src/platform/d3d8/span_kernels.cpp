@@ -566,6 +566,8 @@ class VectorRuns {
     if constexpr (k.blend == BlendMode::kAlpha && k.alpha == StageOp::kDiffuse) {
       drawsNothing_ = (diffuse >> 24) == 0 && k.alphaFunc == 0 && !kDepth;
       blendCopies_ = (diffuse >> 24) == 0xFF;
+      alphaWeights_ = _mm_set1_epi16(static_cast<int16_t>(diffuse >> 24));
+      inverseWeights_ = _mm_set1_epi16(static_cast<int16_t>(255 - (diffuse >> 24)));
     }
   }
 
@@ -588,6 +590,8 @@ class VectorRuns {
   uint32_t diffuse_ = 0;
   bool modulate_ = false, blendCopies_ = false, drawsNothing_ = false;
   __m128i multiplier_ = _mm_setzero_si128(), keep_ = _mm_setzero_si128(), put_ = _mm_setzero_si128();
+  // Blending by the diffuse alpha a: a and 255 - a in every 16-bit lane.
+  __m128i alphaWeights_ = _mm_setzero_si128(), inverseWeights_ = _mm_setzero_si128();
   bool fogKnown_ = false;
   uint32_t fogFactor_ = 0;
   bool fogging_ = false;
@@ -612,9 +616,11 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   if (drawsNothing_) return true;
   const bool modulate = modulate_;
   [[maybe_unused]] const bool blendCopies = blendCopies_;
+  [[maybe_unused]] const __m128i alphaWeights = alphaWeights_;
+  [[maybe_unused]] const __m128i inverseWeights = inverseWeights_;
   const __m128i multiplier = multiplier_;
-  const __m128i keep = keep_;
-  const __m128i put = put_;
+  [[maybe_unused]] const __m128i keep = keep_;
+  [[maybe_unused]] const __m128i put = put_;
   const __m128i texelAlpha = texelAlpha_;
   const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
 
@@ -649,7 +655,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
     __m128i src = _mm_or_si128(texels.Four(count), texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
-    src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
+      src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    }
     if constexpr (k.fog) {
       if (fogging) src = FogFlat4(src, fogLanes, fogWeighted, fogWeighted);
     }
@@ -690,7 +698,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       result = _mm_adds_epu8(src, dst);
     } else if constexpr (k.blend == BlendMode::kAlpha) {
       if constexpr (k.alpha == StageOp::kDiffuse) {
-        result = blendCopies ? src : BlendAlpha4(src, dst);
+        result = blendCopies ? src : BlendConstantAlpha4(src, dst, alphaWeights, inverseWeights);
       } else {
         // Texels of alpha 255 replace the target and texels of alpha 0 keep it, exactly as
         // blending computes; a group of only such texels (cut-out pictures) needs no arithmetic.
