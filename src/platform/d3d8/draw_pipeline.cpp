@@ -273,14 +273,20 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   // The runs are gathered and shaded a batch at a time, so that a path sets up once for many.
   RunsFunction fn = PrimitiveFunction(t);
   const Interpolants& p = t.planes;
+  // The stored values the primitive may test and write: depth is affine over the bounding box,
+  // so its extremes there are at the corners.
+  uint32_t depthLow = 0, depthHigh = 0;
+  if (depthBounds_ != nullptr) {
+    const int x0 = t.minX - p.refX, x1 = t.maxX - p.refX, y0 = t.minY - p.refY, y1 = t.maxY - p.refY;
+    const int64_t corners[4] = {p.z.At(x0, y0), p.z.At(x1, y0), p.z.At(x0, y1), p.z.At(x1, y1)};
+    QuantisedDepthRange(*std::min_element(corners, corners + 4), *std::max_element(corners, corners + 4),
+                        &depthLow, &depthHigh);
+  }
   int pending = 0;
   auto add = [&](int y, int x0, int x1) {
     const int dx = x0 - p.refX;
     const int dy = y - p.refY;
-    if (depthBounds_ != nullptr) {
-      const int64_t z0 = p.z.At(dx, dy);
-      if (!DepthRunMayPass(y, z0, z0 + p.z.gx * (x1 - x0))) return;
-    }
+    if (!DepthValuesMayPass(y, depthLow, depthHigh)) return;
     Run& run = runs_[pending];
     run.colour = colour + static_cast<size_t>(y) * pitch + x0;
     run.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;

@@ -82,16 +82,16 @@ class DrawPipeline {
   bool DepthRunMayPass(int y, int64_t z0, int64_t z1) {
     if (depthBounds_ == nullptr) return true;
     uint32_t low, high;
-    if (pixel_.depthD16) {
-      low = DepthD16(z0 < z1 ? z0 : z1);
-      high = DepthD16(z0 < z1 ? z1 : z0);
-    } else {
-      low = DepthD32(z0 < z1 ? z0 : z1);
-      high = DepthD32(z0 < z1 ? z1 : z0);
-    }
+    QuantisedDepthRange(z0 < z1 ? z0 : z1, z0 < z1 ? z1 : z0, &low, &high);
     return DepthValuesMayPass(y, low, high);
   }
-  // The same for stored values low..high (already quantised).
+  // The stored values of depth interpolants zLow..zHigh.
+  void QuantisedDepthRange(int64_t zLow, int64_t zHigh, uint32_t* low, uint32_t* high) const {
+    *low = pixel_.depthD16 ? DepthD16(zLow) : DepthD32(zLow);
+    *high = pixel_.depthD16 ? DepthD16(zHigh) : DepthD32(zHigh);
+  }
+  // The same for stored values low..high (already quantised; a primitive's may cover more than
+  // the run's, which only keeps more runs).
   bool DepthValuesMayPass(int y, uint32_t low, uint32_t high) {
     if (depthBounds_ == nullptr) return true;
     if (dropRuns_ && !depthBounds_->MayPass(y, pixel_.depthFunc, low, high)) return false;
