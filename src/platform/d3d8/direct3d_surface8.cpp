@@ -55,10 +55,10 @@ std::unique_ptr<Direct3DSurface8> Direct3DSurface8::Create(Direct3DDevice8* devi
     if (s->format_.depth) {
       if (format == D3DFMT_D32) {
         s->depth32_.assign(pixels, 0xFFFFFFFF);
-        s->depthBounds_.Reset(static_cast<int>(height), 0xFFFFFFFF);
+        s->depthRows_.Reset(s->depth32_.data(), false, static_cast<int>(width), static_cast<int>(height), 0xFFFFFFFF);
       } else {
         s->depth16_.assign(pixels, 0xFFFF);
-        s->depthBounds_.Reset(static_cast<int>(height), 0xFFFF);
+        s->depthRows_.Reset(s->depth16_.data(), true, static_cast<int>(width), static_cast<int>(height), 0xFFFF);
       }
     } else {
       s->argb_.assign(pixels, s->format_.alphaOr);
@@ -200,27 +200,28 @@ void Direct3DSurface8::FillDepth(const RECT& rect, float z) {
   LONG x1 = std::min<LONG>(rect.right, static_cast<LONG>(width_));
   LONG y1 = std::min<LONG>(rect.bottom, static_cast<LONG>(height_));
   if (x1 <= x0 || y1 <= y0) return;
-  uint32_t value;
-  if (format_.format == D3DFMT_D32) {
-    value = DepthD32(fixed);
-    FillBlock(depth32_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
-              static_cast<size_t>(y1), value);
-  } else {
-    value = DepthD16(fixed);
-    FillBlock(depth16_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
-              static_cast<size_t>(y1), static_cast<uint16_t>(value));
-  }
-  depthBounds_.Fill(y0, y1, value, x0 == 0 && x1 == static_cast<LONG>(width_));
+  const uint32_t value = format_.format == D3DFMT_D32 ? DepthD32(fixed) : DepthD16(fixed);
+  // Recorded, not written: the rows' memory takes the value where something reads or writes it.
+  depthRows_.Clear(x0, y0, x1, y1, value);
 }
 
 void Direct3DSurface8::Read(std::vector<uint32_t>* pixels) const {
   if (!format_.depth) {
     pixels->resize(argb_.size());
     for (size_t i = 0; i < argb_.size(); ++i) (*pixels)[i] = argb_[i] | format_.alphaOr;
-  } else if (format_.format == D3DFMT_D32) {
-    pixels->assign(depth32_.begin(), depth32_.end());
   } else {
-    pixels->assign(depth16_.begin(), depth16_.end());
+    if (format_.format == D3DFMT_D32) {
+      pixels->assign(depth32_.begin(), depth32_.end());
+    } else {
+      pixels->assign(depth16_.begin(), depth16_.end());
+    }
+    // Cleared values the memory does not hold yet.
+    for (UINT y = 0; y < height_; ++y) {
+      uint32_t* row = pixels->data() + static_cast<size_t>(y) * width_;
+      depthRows_.ForEachPending(static_cast<int>(y), [&](int x0, int x1, uint32_t value) {
+        std::fill(row + x0, row + x1, value);
+      });
+    }
   }
 }
 

@@ -49,7 +49,7 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   pixel_.colourPitch = target.colourPitch;
   pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
   pixel_.depthPitch = target.depthPitch;
-  depthBounds_ = pixel_.depth != nullptr ? target.depthBounds : nullptr;
+  depthRows_ = pixel_.depth != nullptr ? target.depthRows : nullptr;
   dropRuns_ = !referencePixels_;
 
   const D3DVIEWPORT8& vp = state.viewport;
@@ -259,7 +259,7 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     auto sink = [&](int y, int x0, int x1) {
       const FixedPlane& z = t.planes.z;
       int dy = y - t.planes.refY;
-      if (!DepthRunMayPass(y, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
+      if (!DepthRunMayPass(y, x0, x1, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
       PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1);
     };
     if (referenceRasterizer_) {
@@ -276,7 +276,7 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   // The stored values the primitive may test and write: depth is affine over the bounding box,
   // so its extremes there are at the corners.
   uint32_t depthLow = 0, depthHigh = 0;
-  if (depthBounds_ != nullptr) {
+  if (depthRows_ != nullptr) {
     const int x0 = t.minX - p.refX, x1 = t.maxX - p.refX, y0 = t.minY - p.refY, y1 = t.maxY - p.refY;
     const int64_t corners[4] = {p.z.At(x0, y0), p.z.At(x1, y0), p.z.At(x0, y1), p.z.At(x1, y1)};
     QuantisedDepthRange(*std::min_element(corners, corners + 4), *std::max_element(corners, corners + 4),
@@ -286,7 +286,7 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   auto add = [&](int y, int x0, int x1) {
     const int dx = x0 - p.refX;
     const int dy = y - p.refY;
-    if (!DepthValuesMayPass(y, depthLow, depthHigh)) return;
+    if (!DepthValuesMayPass(y, x0, x1, depthLow, depthHigh)) return;
     Run& run = runs_[pending];
     run.colour = colour + static_cast<size_t>(y) * pitch + x0;
     run.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
@@ -378,7 +378,9 @@ bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) {
   if (pixel_.depthTest) {
     int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
     job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
-    if (!DepthValuesMayPass(static_cast<int>(y), job->z, job->z)) return false;
+    if (!DepthValuesMayPass(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x), job->z, job->z)) {
+      return false;
+    }
   }
   if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
   return true;
@@ -459,7 +461,7 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
                        : nullptr;
   int pending = 0;
   for (int64_t row = y0; row <= y1; ++row) {
-    if (DepthRunMayPass(static_cast<int>(row), job.z, job.z)) {
+    if (DepthRunMayPass(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1), job.z, job.z)) {
       runs_[pending] = Run{colour, depth, 0, static_cast<int>(row - y0), job.count};
       if (++pending == kRunBatch) {
         fn(s, planes, runs_, pending);

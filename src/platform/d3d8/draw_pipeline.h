@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "depth_row_bounds.h"
+#include "depth_rows.h"
 #include "device_state.h"
 #include "pixel_state.h"
 #include "shaded_vertex.h"
@@ -35,7 +35,7 @@ struct TargetBinding {
   void* depth = nullptr;  // depth value (0, 0), or null without a depth buffer
   int depthPitch = 0;     // values
   bool depthD16 = false;
-  DepthRowBounds* depthBounds = nullptr;  // of the depth buffer, with it
+  DepthRows* depthRows = nullptr;  // of the depth buffer, with it
 };
 
 class DrawPipeline {
@@ -76,14 +76,15 @@ class DrawPipeline {
   // cannot pass the depth test.
   bool PointJobOf(const ProcessedVertex& p, PointJob* job);
   void ShadeTriangle(const Triangle& t);
-  // The depth bookkeeping of a run on row y whose depth interpolant goes from z0 to z1: false when
-  // its depth test cannot pass anywhere on the row (the run would change nothing and is dropped);
-  // otherwise the row's bounds take in the values the run may write.
-  bool DepthRunMayPass(int y, int64_t z0, int64_t z1) {
-    if (depthBounds_ == nullptr) return true;
+  // The depth bookkeeping of the run of pixels x0..x1 on row y whose depth interpolant goes from z0
+  // to z1: false when its depth test cannot pass anywhere on the row (the run would change nothing
+  // and is dropped); otherwise the row's bounds take in the values the run may write, and the
+  // memory of its pixels is made to hold their values.
+  bool DepthRunMayPass(int y, int x0, int x1, int64_t z0, int64_t z1) {
+    if (depthRows_ == nullptr) return true;
     uint32_t low, high;
     QuantisedDepthRange(z0 < z1 ? z0 : z1, z0 < z1 ? z1 : z0, &low, &high);
-    return DepthValuesMayPass(y, low, high);
+    return DepthValuesMayPass(y, x0, x1, low, high);
   }
   // The stored values of depth interpolants zLow..zHigh.
   void QuantisedDepthRange(int64_t zLow, int64_t zHigh, uint32_t* low, uint32_t* high) const {
@@ -92,10 +93,11 @@ class DrawPipeline {
   }
   // The same for stored values low..high (already quantised; a primitive's may cover more than
   // the run's, which only keeps more runs).
-  bool DepthValuesMayPass(int y, uint32_t low, uint32_t high) {
-    if (depthBounds_ == nullptr) return true;
-    if (dropRuns_ && !depthBounds_->MayPass(y, pixel_.depthFunc, low, high)) return false;
-    if (pixel_.depthWrite) depthBounds_->Widen(y, low, high);
+  bool DepthValuesMayPass(int y, int x0, int x1, uint32_t low, uint32_t high) {
+    if (depthRows_ == nullptr) return true;
+    if (dropRuns_ && !depthRows_->MayPass(y, pixel_.depthFunc, low, high)) return false;
+    if (pixel_.depthWrite) depthRows_->Widen(y, low, high);
+    depthRows_->Touch(y, x0, x1);
     return true;
   }
   RunsFunction Kernel(uint32_t key);
@@ -109,10 +111,10 @@ class DrawPipeline {
   PixelState pixel_;
   TriangleSetup setup_;
   TargetBinding target_;
-  // Bounds of the depth buffer's rows while the state tests depth, else null. Runs whose test
-  // cannot pass are dropped unless every pixel goes through the reference path, which thus checks
-  // that dropping them changes nothing.
-  DepthRowBounds* depthBounds_ = nullptr;
+  // The depth buffer's rows while the state tests depth, else null. Runs whose test cannot pass
+  // are dropped unless every pixel goes through the reference path, which thus checks that
+  // dropping them changes nothing.
+  DepthRows* depthRows_ = nullptr;
   bool dropRuns_ = true;
   TextureBinding texture_;
   Scissor scissor_;
