@@ -2,6 +2,7 @@
 #include "depth_rows.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace d3d8sw {
 
@@ -14,33 +15,41 @@ void DepthRows::Reset(void* values, bool d16, int width, int rows, uint32_t valu
 }
 
 void DepthRows::Fill(int y, int x0, int x1, uint32_t value) {
-  const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width_);
+  if (x0 >= x1) return;
+  const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x0);
+  const size_t count = static_cast<size_t>(x1 - x0);
+  // The common values (1.0, 0) have all their bytes alike: a memset.
+  const bool bytesAlike = d16_ ? (value >> 8) == (value & 0xFF)
+                               : value == (value & 0xFF) * 0x01010101u;
   if (d16_) {
-    uint16_t* row = static_cast<uint16_t*>(values_) + at;
-    std::fill(row + x0, row + x1, static_cast<uint16_t>(value));
+    uint16_t* first = static_cast<uint16_t*>(values_) + at;
+    if (bytesAlike) {
+      std::memset(first, static_cast<int>(value & 0xFF), count * 2);
+    } else {
+      std::fill(first, first + count, static_cast<uint16_t>(value));
+    }
   } else {
-    uint32_t* row = static_cast<uint32_t*>(values_) + at;
-    std::fill(row + x0, row + x1, value);
+    uint32_t* first = static_cast<uint32_t*>(values_) + at;
+    if (bytesAlike) {
+      std::memset(first, static_cast<int>(value & 0xFF), count * 4);
+    } else {
+      std::fill(first, first + count, value);
+    }
   }
 }
 
-void DepthRows::Extend(int y, int x0, int x1) {
+void DepthRows::Extend(int y) {
+  // The whole row at once: one contiguous fill, and no more bookkeeping for the row until the
+  // next clear.
   Row& r = rows_[static_cast<size_t>(y)];
   if (r.from >= r.to) {
-    Fill(y, x0, x1, r.pending);
-    r.from = x0;
-    r.to = x1;
-    return;
+    Fill(y, 0, width_, r.pending);
+  } else {
+    Fill(y, 0, r.from, r.pending);
+    Fill(y, r.to, width_, r.pending);
   }
-  // The valid columns stay one stretch: what lies between it and [x0, x1) is filled too.
-  if (x0 < r.from) {
-    Fill(y, x0, r.from, r.pending);
-    r.from = x0;
-  }
-  if (x1 > r.to) {
-    Fill(y, r.to, x1, r.pending);
-    r.to = x1;
-  }
+  r.from = 0;
+  r.to = width_;
 }
 
 void DepthRows::Clear(int x0, int y0, int x1, int y1, uint32_t value) {
@@ -54,14 +63,7 @@ void DepthRows::Clear(int x0, int y0, int x1, int y1, uint32_t value) {
     r.high = std::max(r.high, value);
     if (r.pending != value) {
       // The pending columns take their old value, and from now on the pending value is this one.
-      if (r.from >= r.to) {
-        Fill(y, 0, width_, r.pending);
-      } else {
-        Fill(y, 0, r.from, r.pending);
-        Fill(y, r.to, width_, r.pending);
-      }
-      r.from = 0;
-      r.to = width_;
+      Extend(y);
       r.pending = value;
     }
     if (r.from >= r.to || x1 <= r.from || x0 >= r.to) continue;  // cleared columns already pending

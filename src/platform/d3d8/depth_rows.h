@@ -1,8 +1,8 @@
 // Per-row bookkeeping of a depth surface. Bounds on the values each row holds let a run whose
 // depth test cannot pass anywhere on its row be dropped unread (the panel's stripes, drawn with
 // depth EQUAL over a buffer that holds the mask's depth in a few rows only). Clears are applied
-// lazily: clearing records the value, and a row's memory takes it only where a run first reads or
-// writes, so the large clears of a frame cost nothing where nothing is drawn with depth.
+// lazily: clearing records the value, and a row's memory takes it only when a run first reads or
+// writes there, so the large clears of a frame cost nothing in rows nothing is drawn in with depth.
 #pragma once
 
 #include <cstdint>
@@ -48,7 +48,7 @@ class DepthRows {
   // or writes them.
   void Touch(int y, int x0, int x1) {
     Row& r = rows_[static_cast<size_t>(y)];
-    if (x0 < r.from || x1 >= r.to) Extend(y, x0, x1 + 1);
+    if (x0 < r.from || x1 >= r.to) Extend(y);
   }
 
   // Calls f(x0, x1, value) for each stretch [x0, x1) of row y whose memory does not hold its
@@ -74,8 +74,8 @@ class DepthRows {
 
   // Writes `value` into the memory of columns [x0, x1) of row y.
   void Fill(int y, int x0, int x1, uint32_t value);
-  // Widens row y's valid columns to take in [x0, x1), filling what it takes in.
-  void Extend(int y, int x0, int x1);
+  // Makes the memory of all of row y hold its values.
+  void Extend(int y);
 
   std::vector<Row> rows_;
   void* values_ = nullptr;
