@@ -213,47 +213,6 @@ inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
   return true;
 }
 
-// The texel source of a run found by FindTexelPairs: its first four pixels one by one, then two
-// texels for every four pixels (three when the phase is 1). Reads only texels the run samples.
-template <int kPhase>
-class PairWalk {
- public:
-  PairWalk(const SpanJob& j, const uint32_t* row, const TexelPairs& pairs)
-      : row_(row), u_(j.u), du_(j.du), next_(row + pairs.first) {}
-
-  [[gnu::always_inline]] inline __m128i Four(int count) {
-    if (lead_) {
-      // The run's first group (kPairsFrom pixels).
-      lead_ = false;
-      int t[4] = {0, 0, 0, 0};
-      for (int k = 0; k < count; ++k) t[k] = static_cast<int>(row_[(u_ + du_ * k) >> kTexelFractionBits]);
-      return _mm_setr_epi32(t[0], t[1], t[2], t[3]);
-    }
-    if (count == 4) {
-      __m128i t = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(next_));
-      __m128i four;
-      if constexpr (kPhase == 0) {
-        four = _mm_unpacklo_epi32(t, t);
-      } else {
-        t = _mm_unpacklo_epi64(t, _mm_cvtsi32_si128(static_cast<int>(next_[2])));
-        four = _mm_shuffle_epi32(t, _MM_SHUFFLE(2, 1, 1, 0));
-      }
-      next_ += 2;
-      return four;
-    }
-    int t[4] = {0, 0, 0, 0};
-    for (int k = 0; k < count; ++k) t[k] = static_cast<int>(next_[(k + kPhase) >> 1]);
-    return _mm_setr_epi32(t[0], t[1], t[2], t[3]);
-  }
-
- private:
-  static_assert(kPairsFrom == 4, "the lead is one group of four");
-  const uint32_t* row_;
-  int64_t u_, du_;
-  const uint32_t* next_;
-  bool lead_ = true;
-};
-
 // The texel source of untextured runs.
 struct NoTexels {
   [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
@@ -652,8 +611,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   const int n = j.count;
 
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
-  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
-    __m128i src = _mm_or_si128(texels.Four(count), texelAlpha);
+  // Stage 0 and fog on four texels (the same for every pixel that samples them).
+  auto source = [&](__m128i texels) {
+    __m128i src = _mm_or_si128(texels, texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
     if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
       src = _mm_or_si128(_mm_and_si128(src, keep), put);
@@ -661,6 +621,11 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     if constexpr (k.fog) {
       if (fogging) src = FogFlat4(src, fogLanes, fogWeighted, fogWeighted);
     }
+    return src;
+  };
+  // The rest of the pipeline for up to four pixels of colour `src` at `target`; `count` < 4 at the
+  // end of the run leaves what follows it alone.
+  auto finish = [&](__m128i src, int count, uint32_t* target, uint32_t* depths) {
     __m128i pass = _mm_set1_epi32(-1);
     if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
     [[maybe_unused]] __m128i d = _mm_setzero_si128();
@@ -670,8 +635,10 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
         zq = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(_mm_srli_epi64(zLow, kDepthFractionBits - 32)),
                                              _mm_castsi128_ps(_mm_srli_epi64(zHigh, kDepthFractionBits - 32)),
                                              _MM_SHUFFLE(2, 0, 2, 0)));
-        zLow = _mm_add_epi64(zLow, zStep);
-        zHigh = _mm_add_epi64(zHigh, zStep);
+        // On to the pixel after the group (a short group may be followed by more pixels).
+        const __m128i step = count == 4 ? zStep : _mm_set1_epi64x(count * j.dz);
+        zLow = _mm_add_epi64(zLow, step);
+        zHigh = _mm_add_epi64(zHigh, step);
       }
       d = LoadLanes(depths, count);
       pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zq, d));
@@ -737,6 +704,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     }
     StoreLanes(target, result, count);
   };
+  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
+    finish(source(texels.Four(count)), count, target, depths);
+  };
 
   // Untextured runs tested for depth EQUAL (stripes through a mask) pass over stretches that hold
   // no matching depth sixteen values at a time.
@@ -767,12 +737,26 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       if constexpr (k.vConstRow) {
         TexelPairs pairs;
         if (FindTexelPairs(j, &pairs)) {
-          if (pairs.phase == 0) {
-            PairWalk<0> texels(j, row, pairs);
-            run(texels);
-          } else {
-            PairWalk<1> texels(j, row, pairs);
-            run(texels);
+          // The lead pixels one group at a time (a fifth alone when the phase is 1); from there
+          // pixel i reads texel (i - lead) >> 1 of `from`, and stage 0 runs once for the four
+          // texels of eight pixels.
+          const int lead = kPairsFrom + pairs.phase;
+          PointWalk<true, true> leading(s, j, row);
+          four(leading, 4, out, kDepth ? depth : nullptr);
+          if (pairs.phase == 1) four(leading, 1, out + 4, kDepth ? depth + 4 : nullptr);
+          const uint32_t* from = row + pairs.first + pairs.phase;
+          int i = lead;
+          for (; i + 8 <= n; i += 8, from += 4) {
+            const __m128i src = source(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+            finish(_mm_unpacklo_epi32(src, src), 4, out + i, kDepth ? depth + i : nullptr);
+            finish(_mm_unpackhi_epi32(src, src), 4, out + i + 4, kDepth ? depth + i + 4 : nullptr);
+          }
+          for (; i < n; i += 4, from += 2) {
+            const int count = n - i < 4 ? n - i : 4;
+            const __m128i two = count > 2 ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from))
+                                          : _mm_cvtsi32_si128(static_cast<int>(from[0]));
+            const __m128i src = source(two);
+            finish(_mm_unpacklo_epi32(src, src), count, out + i, kDepth ? depth + i : nullptr);
           }
           return true;
         }
