@@ -612,7 +612,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
 
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
   // Stage 0 and fog on four texels (the same for every pixel that samples them).
-  auto source = [&](__m128i texels) {
+  auto source = [&](__m128i texels) __attribute__((always_inline)) {
     __m128i src = _mm_or_si128(texels, texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
     if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
@@ -625,7 +625,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   };
   // The rest of the pipeline for up to four pixels of colour `src` at `target`; `count` < 4 at the
   // end of the run leaves what follows it alone.
-  auto finish = [&](__m128i src, int count, uint32_t* target, uint32_t* depths) {
+  auto finish = [&](__m128i src, int count, uint32_t* target, uint32_t* depths) __attribute__((always_inline)) {
     __m128i pass = _mm_set1_epi32(-1);
     if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
     [[maybe_unused]] __m128i d = _mm_setzero_si128();
@@ -704,14 +704,14 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     }
     StoreLanes(target, result, count);
   };
-  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
+  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) __attribute__((always_inline)) {
     finish(source(texels.Four(count)), count, target, depths);
   };
 
   // Untextured runs tested for depth EQUAL (stripes through a mask) pass over stretches that hold
   // no matching depth sixteen values at a time.
   constexpr bool kScanForEqual = kDepth && k.depthFunc == D3DCMP_EQUAL && k.filter == TextureFilter::kNone;
-  [[maybe_unused]] auto noneEqual16 = [&](const uint32_t* d) {
+  [[maybe_unused]] auto noneEqual16 = [&](const uint32_t* d) __attribute__((always_inline)) {
     const __m128i* v = reinterpret_cast<const __m128i*>(d);
     __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(v), zLanes),
                                             _mm_cmpeq_epi32(_mm_loadu_si128(v + 1), zLanes)),
