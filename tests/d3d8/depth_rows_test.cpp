@@ -42,9 +42,20 @@ TEST(DepthRowsTest, ClearsAndTouchedRunsKeepEveryValue) {
           for (int x = x0; x < x1; ++x) model[r * kWidth + x] = value;
         }
       } else {
-        // A run: its memory must hold the model's values; then it writes some of them.
+        // A run: where it is narrowed to must hold every pixel whose test passes; its memory must
+        // hold the model's values; then it writes some of them.
         const int x0 = next(kWidth);
         const int x1 = x0 + next(kWidth - x0);
+        const DWORD funcs[] = {D3DCMP_LESS, D3DCMP_EQUAL, D3DCMP_GREATER, D3DCMP_NOTEQUAL, D3DCMP_ALWAYS};
+        const DWORD func = funcs[next(5)];
+        const uint32_t z = values[next(4)];
+        int from = x0, to = x1;
+        const bool kept = rows.Narrow(y, func, z, z, &from, &to);
+        for (int x = x0; x <= x1; ++x) {
+          if (d3d8sw::Compare(func, z, model[y * kWidth + x])) {
+            ASSERT_TRUE(kept && x >= from && x <= to) << "step " << step << " func " << func << " at " << x;
+          }
+        }
         rows.Touch(y, x0, x1);
         for (int x = x0; x <= x1; ++x) {
           const size_t at = static_cast<size_t>(y) * kWidth + x;
@@ -55,7 +66,7 @@ TEST(DepthRowsTest, ClearsAndTouchedRunsKeepEveryValue) {
             memory16[at] = static_cast<uint16_t>(value);
             memory32[at] = value;
             model[at] = value;
-            rows.Widen(y, value, value);
+            rows.Write(y, x, x, value, value);
           }
         }
       }
@@ -76,12 +87,13 @@ TEST(DepthRowsTest, ClearsAndTouchedRunsKeepEveryValue) {
   }
 }
 
-// Bounds answer for every comparison whether some stored value in them can pass.
-TEST(DepthRowsTest, RunsAreDroppedOnlyWhenNoStoredValueCanPass) {
+// Bounds answer for every comparison whether some stored value in them can pass; a run that cannot
+// pass against the row's clear value keeps only the columns written since.
+TEST(DepthRowsTest, RunsAreDroppedOrNarrowedOnlyWhereNoStoredValueCanPass) {
   std::vector<uint32_t> memory(4, 100);
   DepthRows rows;
   rows.Reset(memory.data(), false, 4, 1, 100);
-  rows.Widen(0, 200, 200);  // the row holds values in 100..200
+  rows.Write(0, 2, 2, 200, 200);  // the row holds values in 100..200
   struct Case {
     DWORD func;
     uint32_t low, high;
@@ -97,11 +109,18 @@ TEST(DepthRowsTest, RunsAreDroppedOnlyWhenNoStoredValueCanPass) {
       {D3DCMP_GREATEREQUAL, 0, 100, true},   {D3DCMP_NOTEQUAL, 150, 150, true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(rows.MayPass(0, c.func, c.low, c.high), c.mayPass) << c.func << " " << c.low << ".." << c.high;
+    int x0 = 0, x1 = 3;
+    EXPECT_EQ(rows.Narrow(0, c.func, c.low, c.high, &x0, &x1), c.mayPass) << c.func << " " << c.low << ".." << c.high;
   }
+  // EQUAL 200 cannot pass against the clear value 100: only column 2 was written.
+  int x0 = 0, x1 = 3;
+  EXPECT_TRUE(rows.Narrow(0, D3DCMP_EQUAL, 200, 200, &x0, &x1));
+  EXPECT_EQ(x0, 2);
+  EXPECT_EQ(x1, 2);
   rows.Clear(0, 0, 4, 1, 150);
-  EXPECT_FALSE(rows.MayPass(0, D3DCMP_NOTEQUAL, 150, 150));
-  EXPECT_TRUE(rows.MayPass(0, D3DCMP_NOTEQUAL, 150, 151));
+  x0 = 0, x1 = 3;
+  EXPECT_FALSE(rows.Narrow(0, D3DCMP_NOTEQUAL, 150, 150, &x0, &x1));
+  EXPECT_TRUE(rows.Narrow(0, D3DCMP_NOTEQUAL, 150, 151, &x0, &x1));
 }
 
 // Clears of whole rows and of parts of rows, then draws testing against what they left (EQUAL on

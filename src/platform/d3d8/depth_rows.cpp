@@ -11,7 +11,7 @@ void DepthRows::Reset(void* values, bool d16, int width, int rows, uint32_t valu
   d16_ = d16;
   width_ = width;
   // The memory holds the value already: every column is valid.
-  rows_.assign(static_cast<size_t>(rows), Row{value, value, value, 0, width});
+  rows_.assign(static_cast<size_t>(rows), Row{value, value, value, 0, 0, value, 0, width});
 }
 
 void DepthRows::Fill(int y, int x0, int x1, uint32_t value) {
@@ -56,11 +56,12 @@ void DepthRows::Clear(int x0, int y0, int x1, int y1, uint32_t value) {
   for (int y = y0; y < y1; ++y) {
     Row& r = rows_[static_cast<size_t>(y)];
     if (x0 == 0 && x1 == width_) {
-      r = Row{value, value, value, 0, 0};
+      r = Row{value, value, value, 0, 0, value, 0, 0};
       continue;
     }
     r.low = std::min(r.low, value);
     r.high = std::max(r.high, value);
+    if (value != r.base) TakeInWritten(&r, x0, x1);
     if (r.pending != value) {
       // The pending columns take their old value, and from now on the pending value is this one.
       Extend(y);

@@ -259,7 +259,7 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     auto sink = [&](int y, int x0, int x1) {
       const FixedPlane& z = t.planes.z;
       int dy = y - t.planes.refY;
-      if (!DepthRunMayPass(y, x0, x1, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
+      if (!DepthRunMayPass(y, &x0, &x1, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
       PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1);
     };
     if (referenceRasterizer_) {
@@ -284,9 +284,9 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   }
   int pending = 0;
   auto add = [&](int y, int x0, int x1) {
+    if (!DepthValuesMayPass(y, &x0, &x1, depthLow, depthHigh)) return;
     const int dx = x0 - p.refX;
     const int dy = y - p.refY;
-    if (!DepthValuesMayPass(y, x0, x1, depthLow, depthHigh)) return;
     Run& run = runs_[pending];
     run.colour = colour + static_cast<size_t>(y) * pitch + x0;
     run.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
@@ -378,9 +378,8 @@ bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) {
   if (pixel_.depthTest) {
     int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
     job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
-    if (!DepthValuesMayPass(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x), job->z, job->z)) {
-      return false;
-    }
+    int x0 = static_cast<int>(x), x1 = static_cast<int>(x);
+    if (!DepthValuesMayPass(static_cast<int>(y), &x0, &x1, job->z, job->z)) return false;
   }
   if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
   return true;
@@ -461,8 +460,11 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
                        : nullptr;
   int pending = 0;
   for (int64_t row = y0; row <= y1; ++row) {
-    if (DepthRunMayPass(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1), job.z, job.z)) {
-      runs_[pending] = Run{colour, depth, 0, static_cast<int>(row - y0), job.count};
+    int from = static_cast<int>(x0), to = static_cast<int>(x1);
+    if (DepthRunMayPass(static_cast<int>(row), &from, &to, job.z, job.z)) {
+      const int skipped = from - static_cast<int>(x0);
+      runs_[pending] = Run{colour + skipped, depth != nullptr ? depth + skipped * depthBytes : nullptr, skipped,
+                           static_cast<int>(row - y0), to - from + 1};
       if (++pending == kRunBatch) {
         fn(s, planes, runs_, pending);
         pending = 0;

@@ -76,11 +76,11 @@ class DrawPipeline {
   // cannot pass the depth test.
   bool PointJobOf(const ProcessedVertex& p, PointJob* job);
   void ShadeTriangle(const Triangle& t);
-  // The depth bookkeeping of the run of pixels x0..x1 on row y whose depth interpolant goes from z0
-  // to z1: false when its depth test cannot pass anywhere on the row (the run would change nothing
-  // and is dropped); otherwise the row's bounds take in the values the run may write, and the
-  // memory of its pixels is made to hold their values.
-  bool DepthRunMayPass(int y, int x0, int x1, int64_t z0, int64_t z1) {
+  // The depth bookkeeping of the run of pixels *x0..*x1 on row y whose depth interpolant goes from
+  // z0 to z1: false when its depth test cannot pass anywhere on it (the run would change nothing
+  // and is dropped); otherwise the run is narrowed to where it may pass, the row's bookkeeping
+  // takes in what the run may write, and the memory of its pixels is made to hold their values.
+  bool DepthRunMayPass(int y, int* x0, int* x1, int64_t z0, int64_t z1) {
     if (depthRows_ == nullptr) return true;
     uint32_t low, high;
     QuantisedDepthRange(z0 < z1 ? z0 : z1, z0 < z1 ? z1 : z0, &low, &high);
@@ -92,12 +92,12 @@ class DrawPipeline {
     *high = pixel_.depthD16 ? DepthD16(zHigh) : DepthD32(zHigh);
   }
   // The same for stored values low..high (already quantised; a primitive's may cover more than
-  // the run's, which only keeps more runs).
-  bool DepthValuesMayPass(int y, int x0, int x1, uint32_t low, uint32_t high) {
+  // the run's, which only keeps more pixels).
+  bool DepthValuesMayPass(int y, int* x0, int* x1, uint32_t low, uint32_t high) {
     if (depthRows_ == nullptr) return true;
-    if (dropRuns_ && !depthRows_->MayPass(y, pixel_.depthFunc, low, high)) return false;
-    if (pixel_.depthWrite) depthRows_->Widen(y, low, high);
-    depthRows_->Touch(y, x0, x1);
+    if (dropRuns_ && !depthRows_->Narrow(y, pixel_.depthFunc, low, high, x0, x1)) return false;
+    if (pixel_.depthWrite) depthRows_->Write(y, *x0, *x1, low, high);
+    depthRows_->Touch(y, *x0, *x1);
     return true;
   }
   RunsFunction Kernel(uint32_t key);
@@ -112,8 +112,8 @@ class DrawPipeline {
   TriangleSetup setup_;
   TargetBinding target_;
   // The depth buffer's rows while the state tests depth, else null. Runs whose test cannot pass
-  // are dropped unless every pixel goes through the reference path, which thus checks that
-  // dropping them changes nothing.
+  // are dropped or narrowed unless every pixel goes through the reference path, which thus checks
+  // that this changes nothing.
   DepthRows* depthRows_ = nullptr;
   bool dropRuns_ = true;
   TextureBinding texture_;
