@@ -708,26 +708,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     finish(source(texels.Four(count)), count, target, depths);
   };
 
-  // Untextured runs tested for depth EQUAL (stripes through a mask) pass over stretches that hold
-  // no matching depth sixteen values at a time.
-  constexpr bool kScanForEqual = kDepth && k.depthFunc == D3DCMP_EQUAL && k.filter == TextureFilter::kNone;
-  [[maybe_unused]] auto noneEqual16 = [&](const uint32_t* d) __attribute__((always_inline)) {
-    const __m128i* v = reinterpret_cast<const __m128i*>(d);
-    __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(v), zLanes),
-                                            _mm_cmpeq_epi32(_mm_loadu_si128(v + 1), zLanes)),
-                               _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(v + 2), zLanes),
-                                            _mm_cmpeq_epi32(_mm_loadu_si128(v + 3), zLanes)));
-    return _mm_movemask_epi8(any) == 0;
-  };
   auto run = [&](auto& texels) {
     int i = 0;
-    for (; i + 4 <= n; i += 4) {
-      if constexpr (kScanForEqual) {
-        while (!zVaries && i + 16 <= n && noneEqual16(depth + i)) i += 16;
-        if (i + 4 > n) break;
-      }
-      four(texels, 4, out + i, kDepth ? depth + i : nullptr);
-    }
+    for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
     // The last one to three pixels: the padding lanes shade garbage that is never stored.
     if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
   };
