@@ -293,6 +293,9 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     run.dx = dx;
     run.dy = dy;
     run.count = x1 - x0 + 1;
+    // The runs are shaded once the batch is full or the primitive done: ask for their memory now.
+    __builtin_prefetch(run.colour);
+    if (run.depth != nullptr) __builtin_prefetch(run.depth);
     if (++pending == kRunBatch) {
       fn(s, p, runs_, pending);
       pending = 0;
