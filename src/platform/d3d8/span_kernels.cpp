@@ -493,10 +493,22 @@ class VectorRuns {
   static constexpr bool kDepth = k.depthFunc != 0;
   static constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
 
-  explicit VectorRuns(const PixelState& s)
+  // Whether stage 0 reads the diffuse colour at all.
+  static constexpr bool kUsesDiffuse = k.colour == StageOp::kDiffuse || k.colour == StageOp::kModulate ||
+                                       k.alpha == StageOp::kDiffuse || k.alpha == StageOp::kModulate;
+
+  VectorRuns(const PixelState& s, const Interpolants& p)
       : s_(s),
         texelAlpha_(_mm_set1_epi32(static_cast<int>(s.texture.alphaOr))),
-        ref_(_mm_set1_epi32(static_cast<int>(s.alphaRef))) {}
+        ref_(_mm_set1_epi32(static_cast<int>(s.alphaRef))) {
+    // What is the same over the whole primitive is worked out once: its colour (constant planes
+    // are their base everywhere), or nothing when stage 0 reads no colour.
+    if constexpr (!kUsesDiffuse) {
+      TakeDiffuse(0xFFFFFFFF);
+    } else if constexpr (k.constColour) {
+      TakeDiffuse(PackArgb(ColourByte(p.a.base), ColourByte(p.r.base), ColourByte(p.g.base), ColourByte(p.b.base)));
+    }
+  }
 
   // Shades one run; false (nothing drawn) when its colour or fog is not flat or its depth leaves
   // 0..1.
@@ -551,6 +563,12 @@ class VectorRuns {
   __m128i multiplier_ = _mm_setzero_si128(), keep_ = _mm_setzero_si128(), put_ = _mm_setzero_si128();
   // Blending by the diffuse alpha a: a and 255 - a in every 16-bit lane.
   __m128i alphaWeights_ = _mm_setzero_si128(), inverseWeights_ = _mm_setzero_si128();
+  // The last run's texel walk along a row at one v: inside the texture, and paired.
+  bool walkKnown_ = false;
+  int64_t walkU_ = 0, walkDu_ = 0;
+  int walkCount_ = 0;
+  bool walkInside_ = false, walkPaired_ = false;
+  TexelPairs walkPairs_{0, 0};
   bool fogKnown_ = false;
   uint32_t fogFactor_ = 0;
   bool fogging_ = false;
@@ -568,10 +586,12 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     const int64_t zLast = j.z + j.dz * (j.count - 1);
     if (j.z < 0 || j.z >= kDepthOne || zLast < 0 || zLast >= kDepthOne) return false;
   }
-  // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
-  if (!k.constColour && (j.dr | j.dg | j.db | j.da) != 0) return false;
-  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
-  if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+  if constexpr (kUsesDiffuse && !k.constColour) {
+    // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
+    if ((j.dr | j.dg | j.db | j.da) != 0) return false;
+    const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+    if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+  }
   if (drawsNothing_) return true;
   const bool modulate = modulate_;
   [[maybe_unused]] const bool blendCopies = blendCopies_;
@@ -593,12 +613,18 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     fogWeighted = fogWeighted_;
   }
 
-  [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
-  [[maybe_unused]] const __m128i zLanes = _mm_set1_epi32(static_cast<int>(z));
+  [[maybe_unused]] __m128i zLanes = _mm_setzero_si128();
   // Varying depth: the interpolants of the next four pixels, two in each vector.
-  [[maybe_unused]] __m128i zLow = _mm_set_epi64x(j.z + j.dz, j.z);
-  [[maybe_unused]] __m128i zHigh = _mm_set_epi64x(j.z + 3 * j.dz, j.z + 2 * j.dz);
-  [[maybe_unused]] const __m128i zStep = _mm_set1_epi64x(4 * j.dz);
+  [[maybe_unused]] __m128i zLow = zLanes, zHigh = zLanes, zStep = zLanes;
+  if constexpr (kDepth) {
+    if (zVaries) {
+      zLow = _mm_set_epi64x(j.z + j.dz, j.z);
+      zHigh = _mm_set_epi64x(j.z + 3 * j.dz, j.z + 2 * j.dz);
+      zStep = _mm_set1_epi64x(4 * j.dz);
+    } else {
+      zLanes = _mm_set1_epi32(static_cast<int>(DepthD32(j.z)));
+    }
+  }
   [[maybe_unused]] const __m128i ref = ref_;
 
   const uint32_t* row = nullptr;
@@ -715,11 +741,28 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
   };
   if constexpr (k.filter == TextureFilter::kPoint) {
-    // Whether the run's indices stay inside decides the addressing once for the whole run.
-    if (RunInsideTexture(s, j, !k.vConstRow)) {
+    // Whether the run's indices stay inside decides the addressing once for the whole run. Along
+    // rows at one v that is a matter of u alone: the rows of a rectangle mostly share the answer.
+    bool inside, paired = false;
+    TexelPairs pairs;
+    if constexpr (k.vConstRow) {
+      if (!walkKnown_ || j.u != walkU_ || j.du != walkDu_ || j.count != walkCount_) {
+        walkKnown_ = true;
+        walkU_ = j.u;
+        walkDu_ = j.du;
+        walkCount_ = j.count;
+        walkInside_ = RunInsideTexture(s, j, false);
+        walkPaired_ = walkInside_ && FindTexelPairs(j, &walkPairs_);
+      }
+      inside = walkInside_;
+      paired = walkPaired_;
+      pairs = walkPairs_;
+    } else {
+      inside = RunInsideTexture(s, j, true);
+    }
+    if (inside) {
       if constexpr (k.vConstRow) {
-        TexelPairs pairs;
-        if (FindTexelPairs(j, &pairs)) {
+        if (paired) {
           // The lead pixels one group at a time (a fifth alone when the phase is 1); from there
           // pixel i reads texel (i - lead) >> 1 of `from`, and stage 0 runs once for the four
           // texels of eight pixels.
@@ -1019,7 +1062,7 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
   using P = Paths<kKey>;
 #if defined(__SSE2__)
   if constexpr (P::kCopy || P::kVector) {
-    [[maybe_unused]] VectorRuns<kKey> vector(s);
+    [[maybe_unused]] VectorRuns<kKey> vector(s, p);
     for (int i = 0; i < count && i < kPrefetchAhead; ++i) PrefetchRun<kKey>(runs[i]);
     for (int i = 0; i < count; ++i) {
       if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
