@@ -1056,6 +1056,44 @@ template <uint32_t kKey>
 }
 #endif
 
+// The span job of a run with the interpolants `kKey`'s paths read; the others are zero.
+template <uint32_t kKey>
+[[gnu::always_inline]] inline void JobOfRun(const Interpolants& p, const Run& run, SpanJob* job) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kColour = k.colour == StageOp::kDiffuse || k.colour == StageOp::kModulate ||
+                           k.colour == StageOp::kDiffuseSquared || k.alpha == StageOp::kDiffuse ||
+                           k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuseSquared;
+  const int dx = run.dx, dy = run.dy;
+  *job = SpanJob{};
+  job->colour = run.colour;
+  job->depth = run.depth;
+  job->count = run.count;
+  if constexpr (kColour) {
+    job->r = p.r.At(dx, dy);
+    job->g = p.g.At(dx, dy);
+    job->b = p.b.At(dx, dy);
+    job->a = p.a.At(dx, dy);
+    job->dr = p.r.gx;
+    job->dg = p.g.gx;
+    job->db = p.b.gx;
+    job->da = p.a.gx;
+  }
+  if constexpr (k.filter != TextureFilter::kNone) {
+    job->u = p.u.At(dx, dy);
+    job->v = p.v.At(dx, dy);
+    job->du = p.u.gx;
+    job->dv = p.v.gx;
+  }
+  if constexpr (k.depthFunc != 0) {
+    job->z = p.z.At(dx, dy);
+    job->dz = p.z.gx;
+  }
+  if constexpr (k.fog) {
+    job->fog = p.fog.At(dx, dy);
+    job->dfog = p.fog.gx;
+  }
+}
+
 // The runs of one primitive.
 template <uint32_t kKey>
 void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
@@ -1067,7 +1105,7 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
     for (int i = 0; i < count; ++i) {
       if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
       SpanJob job;
-      p.JobOfRun(runs[i], &job);
+      JobOfRun<kKey>(p, runs[i], &job);
       if constexpr (P::kCopy) {
         if (CopyTexelRow<kKey>(s, job)) continue;
       }
@@ -1081,7 +1119,7 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
 #endif
   for (int i = 0; i < count; ++i) {
     SpanJob job;
-    p.JobOfRun(runs[i], &job);
+    JobOfRun<kKey>(p, runs[i], &job);
     ScalarSpan<kKey>(s, job);
   }
 }
