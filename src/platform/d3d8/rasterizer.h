@@ -26,13 +26,12 @@ class Rasterizer {
   // One edge's bound floor(N(j) / D) as q + r / d, 0 <= r < d, and its steps per row.
   struct EdgeStep {
     int64_t q, r, d, stepQ, stepR;
+    // Without a branch: whether the remainder carries follows the edge's slope, not a pattern.
     void Next() {
-      q += stepQ;
       r += stepR;
-      if (r >= d) {
-        r -= d;
-        ++q;
-      }
+      const int64_t carry = r >= d ? 1 : 0;
+      q += stepQ + carry;
+      r -= d & -carry;
     }
   };
   template <int kLefts, int kRights, typename Sink>

@@ -1064,7 +1064,7 @@ template <uint32_t kKey>
                            k.colour == StageOp::kDiffuseSquared || k.alpha == StageOp::kDiffuse ||
                            k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuseSquared;
   const int dx = run.dx, dy = run.dy;
-  *job = SpanJob{};
+  // Field by field: zeroing the whole job first compiles to a slow string store.
   job->colour = run.colour;
   job->depth = run.depth;
   job->count = run.count;
@@ -1077,20 +1077,28 @@ template <uint32_t kKey>
     job->dg = p.g.gx;
     job->db = p.b.gx;
     job->da = p.a.gx;
+  } else {
+    job->r = job->g = job->b = job->a = job->dr = job->dg = job->db = job->da = 0;
   }
   if constexpr (k.filter != TextureFilter::kNone) {
     job->u = p.u.At(dx, dy);
     job->v = p.v.At(dx, dy);
     job->du = p.u.gx;
     job->dv = p.v.gx;
+  } else {
+    job->u = job->v = job->du = job->dv = 0;
   }
   if constexpr (k.depthFunc != 0) {
     job->z = p.z.At(dx, dy);
     job->dz = p.z.gx;
+  } else {
+    job->z = job->dz = 0;
   }
   if constexpr (k.fog) {
     job->fog = p.fog.At(dx, dy);
     job->dfog = p.fog.gx;
+  } else {
+    job->fog = job->dfog = 0;
   }
 }
 
