@@ -217,16 +217,14 @@ bool DrawPipeline::DrawRectangle(const ProcessedVertex& a, const ProcessedVertex
              !affine(A.a, B.a, C.a, D.a)) {
     return false;
   }
-  Triangle t;
-  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &t)) FinishAndShade(&t);
+  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &triangle_)) FinishAndShade(&triangle_);
   return true;
 }
 
 void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                                       const float* flatColour) {
-  Triangle t;
-  if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &t)) return;
-  FinishAndShade(&t);
+  if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &triangle_)) return;
+  FinishAndShade(&triangle_);
 }
 
 void DrawPipeline::FinishAndShade(Triangle* triangle) {

@@ -123,6 +123,9 @@ class DrawPipeline {
   bool pointSprite_ = false;
   float pointMin_ = 0, pointMax_ = 64;
   std::vector<ProcessedVertex> scratch_;
+  // The primitive being set up and shaded: kept here, since a fresh one per triangle would be
+  // cleared field by field (set-up fills every field a primitive uses).
+  Triangle triangle_;
 
   struct CacheEntry {
     uint32_t key = 0xFFFFFFFF;
