@@ -42,13 +42,18 @@ int StartUp() {
 
   ShowWindow(mainWindow, SW_SHOWDEFAULT);
   UpdateWindow(mainWindow);
-  return PlayCurrentTrack();
-}
+  result = PlayCurrentTrack();
+  if (result != 0) return result;
 
-void RunMainLoop() {
-  MSG msg = {};
+  // From here on a re-activation in full screen resets the device.
   loopStarted = 1;
   StartTimer();
+  return 0;
+}
+
+// Runs passes until a quit is requested; a quit requested before the first pass skips the loop.
+void RunMainLoop() {
+  MSG msg = {};
   while (quitRequested == 0) {
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -99,7 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   CoInitialize(nullptr);
 
   int result = StartUp();
-  if (result == 0 && quitRequested == 0) RunMainLoop();
+  if (result == 0) RunMainLoop();
 
   ShutDown();
   return result;

@@ -40,8 +40,8 @@ const RenderStatePair* const kStateLists[FinStarEffect::kModelCount] = {kGreySta
                                                                         kWhiteStarStates};
 constexpr int kStateCounts[FinStarEffect::kModelCount] = {5, 5, 1};
 
-// A white directional light shining along +y, away from the camera side: the cube faces whose
-// (inward) normals point back at the camera catch it fully.
+// A white directional light travelling along +y, towards the camera: the cube side nearest the
+// camera, whose inward normal points the way the light travels, catches it fully.
 const D3DLIGHT8 kLight = {
     D3DLIGHT_DIRECTIONAL,
     {1.0f, 1.0f, 1.0f, 1.0f},  // diffuse

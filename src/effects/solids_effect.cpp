@@ -36,8 +36,9 @@ constexpr float kSinkDistance = 400.0f;
 constexpr float kRiseEnd = 2.0f;
 constexpr float kSinkStart = 8.0f;
 
-// Texture coordinates of the band columns (texel centres of columns 5, 9, 1 and 13) and the row
-// offsets that go with them; the bands repeat every 64 screen rows through wrap addressing.
+// Texture coordinates in the band columns (u × 64 falls in columns 5, 9, 1 and 13 under point
+// sampling) and the row offsets that go with them; the bands repeat every 64 screen rows through
+// wrap addressing.
 constexpr float kRowsPerBand = 64.0f;
 constexpr float kUWarmCool = 0.078125f;
 constexpr float kUBlue = 0.140625f;

@@ -46,6 +46,30 @@ TEST(TextureUpload, FillsA128SquareA1R5G5B5TextureExactly) {
   texture->Release();
 }
 
+TEST(TextureUpload, FillsEveryLevelInTurnFromTheBlock) {
+  HeadlessDevice device;
+  ASSERT_TRUE(device.created());
+  // Levels of 8x4, 4x2 and 2x1 texels follow one another: 32 + 8 + 2 texels, numbered in order.
+  std::vector<uint32_t> block(42);
+  for (size_t i = 0; i < block.size(); ++i) block[i] = 0xFF000000u | static_cast<uint32_t>(i);
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(CreateTextureFromImage(block.data(), &texture, 8, 4, D3DFMT_A8R8G8B8, 3), 0);
+  ASSERT_EQ(texture->GetLevelCount(), 3u);
+  uint32_t first = 0;
+  for (UINT level = 0; level < 3; ++level) {
+    const int width = 8 >> level, height = 4 >> level;
+    D3DLOCKED_RECT locked;
+    texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY);
+    for (int y = 0; y < height; ++y) {
+      const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+      for (int x = 0; x < width; ++x) EXPECT_EQ(row[x] & 0xFFFFFF, first + y * width + x) << level << ":" << x << "," << y;
+    }
+    texture->UnlockRect(level);
+    first += width * height;
+  }
+  texture->Release();
+}
+
 TEST(TextureUpload, RefusesFormatsWithoutACopyModeButKeepsTheCreatedTexture) {
   HeadlessDevice device;
   ASSERT_TRUE(device.created());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "../support/headless_program.h"
@@ -97,6 +98,65 @@ TEST_F(OverlayTest, PatternZeroGrowsAllTilesTogetherThenHoldsSixSecondsAndZoomsO
   EXPECT_EQ(panel.direction(), 1.0f);
   Frame(panel, 0.1);
   EXPECT_EQ(panel.direction(), -1.0f) << "zoomed out after a third of a second: the next panel starts";
+}
+
+// Delays, in units of 1/3 s, of each deterministic zoom-in order at nine border and centre cells of
+// panel 0, worked out from the order each pattern shows: serpentines, column walks, spirals, rings
+// and distances.
+TEST_F(OverlayTest, EachOrderPatternGivesTheDelaysOfTheOrderItShows) {
+  constexpr int kProbes = 9;
+  const int cells[kProbes][2] = {{0, 0}, {0, 1}, {0, 16}, {1, 0}, {4, 8}, {8, 0}, {8, 16}, {1, 16}, {8, 1}};
+  auto k = [](int steps) { return steps * 10.0f / 153.0f; };  // place in a walk of the 153 cells
+  auto r = [](float squared) { return std::sqrt(squared / 80.0f) * 10.0f; };
+  struct Case {
+    int pattern;
+    float d[kProbes];
+  } cases[] = {
+      {0, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {1, {0, 0, 0, 1.25f, 5, 0, 0, 1.25f, 0}},
+      {2, {0, 0.625f, 0, 0, 5, 0, 0, 0, 0.625f}},
+      {3, {10, r(65), 10, r(73), 0, 10, 10, r(73), r(65)}},
+      {4, {k(0), k(1), k(16), k(33), k(76), k(136), k(152), k(17), k(137)}},
+      {5, {k(16), k(15), k(0), k(17), k(76), k(152), k(136), k(33), k(151)}},
+      {6, {k(0), k(1), k(16), k(17), k(76), k(136), k(152), k(33), k(137)}},
+      {7, {k(153), k(152), k(137), k(136), k(77), k(17), k(1), k(120), k(16)}},
+      {8, {k(153), k(152), k(137), k(120), k(77), k(17), k(1), k(136), k(16)}},
+      {9, {k(137), k(138), k(153), k(136), k(77), k(1), k(17), k(120), k(2)}},
+      {10, {k(0), k(9), k(144), k(1), k(76), k(8), k(152), k(145), k(17)}},
+      {11, {k(153), k(144), k(9), k(152), k(77), k(145), k(1), k(8), k(136)}},
+      {12, {k(0), k(17), k(144), k(1), k(76), k(8), k(152), k(145), k(9)}},
+      {13, {k(8), k(9), k(152), k(7), k(76), k(0), k(144), k(151), k(17)}},
+      {14, {k(153), k(136), k(9), k(152), k(77), k(145), k(1), k(8), k(144)}},
+      {15, {k(145), k(144), k(1), k(146), k(77), k(153), k(9), k(2), k(136)}},
+      {20, {k(0), k(1), k(16), k(47), k(148), k(40), k(24), k(17), k(39)}},
+      {21, {k(153), k(152), k(137), k(106), k(5), k(113), k(129), k(136), k(114)}},
+      {22, {k(0), k(47), k(32), k(1), k(148), k(8), k(24), k(31), k(9)}},
+      {23, {k(153), k(106), k(121), k(152), k(5), k(145), k(129), k(122), k(144)}},
+      {24, {0, 0, 0, 0, 5, 0, 0, 0, 0}},
+      {25, {5, 5, 5, 5, 0, 5, 5, 5, 5}},
+      {26, {0, r(15), 0, r(7), 10, 0, 0, r(7), r(15)}},
+      {27, {5, 5, 5, 3.75f, 0, 5, 5, 3.75f, 5}},
+      {28, {5, 4.375f, 5, 5, 0, 5, 5, 5, 4.375f}},
+  };
+  const unsigned char* panel0 = embedded::panels_panels_raw;
+  auto tileOf = [&](int i, int j) {
+    int tile = 0;
+    for (int c = 0; c < 17 * i + j; ++c) tile += panel0[c] != 0xFF;
+    return tile;
+  };
+  for (const Case& c : cases) {
+    MessagePanel panel;
+    ASSERT_EQ(panel.Init(), 0);
+    Frame(panel, 4.0);
+    SeedForPattern(c.pattern);
+    Frame(panel, 0.0);
+    ASSERT_EQ(panel.orderPattern(), c.pattern);
+    for (int p = 0; p < kProbes; ++p) {
+      const int i = cells[p][0], j = cells[p][1];
+      ASSERT_NE(panel0[17 * i + j], 0xFF) << "probe cells hold a tile";
+      EXPECT_NEAR(panel.tile(tileOf(i, j)).t, 1.0f + c.d[p], 1e-5f) << "pattern " << c.pattern << " cell " << i << "," << j;
+    }
+  }
 }
 
 TEST_F(OverlayTest, FreezingZoomsThePanelOutAndUnfreezingStartsTheNextOne) {

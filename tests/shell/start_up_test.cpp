@@ -68,6 +68,16 @@ TEST(StartUp, ACompletedStartUpEndsWithZeroAndActivationBeforeTheLoopNeverResets
   EXPECT_EQ(d3dDevice, nullptr);
 }
 
+TEST(StartUp, AQuitRequestedBeforeTheLoopStillCompletesStartUpAndSkipsTheLoop) {
+  HeadlessProgram program;
+  quitRequested = 1;
+  int frames = 0;
+  EXPECT_EQ(program.Run([&](int, const test_support::FrameView&) { return ++frames < 3; }), 0);
+  EXPECT_EQ(frames, 0) << "no pass of the loop runs";
+  EXPECT_EQ(loopStarted, 1) << "start-up ran to its end";
+  EXPECT_EQ(frameTimer.frequency, host::HeadlessHost::kFrequency) << "the frame timer was started";
+}
+
 TEST(StartUp, AnInactiveFullScreenProgramRendersNothingAndComesBackWithAReset) {
   HeadlessProgram program;
   std::vector<float> deltas;
