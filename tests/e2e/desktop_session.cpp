@@ -31,6 +31,22 @@ void Stop(pid_t& pid) {
   pid = -1;
 }
 
+// Asks the X server to end, so it removes its lock file and socket and the next test's server does
+// not have to judge them stale; kills it if it does not end in a few seconds.
+void StopServer(pid_t& pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  double deadline = Now() + 5;
+  while (Now() < deadline) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      pid = -1;
+      return;
+    }
+    Sleep(0.02);
+  }
+  Stop(pid);
+}
+
 }  // namespace
 
 DesktopSession::DesktopSession() {
@@ -42,7 +58,7 @@ DesktopSession::DesktopSession() {
 
 DesktopSession::~DesktopSession() {
   Stop(program_);
-  Stop(server_);
+  StopServer(server_);
   std::remove(soundFile_.c_str());
 }
 
@@ -68,7 +84,17 @@ bool DesktopSession::StartServer(int width, int height) {
   close(fds[0]);
   if (number.empty()) return false;
   display_ = ":" + number;
-  return true;
+  // On a loaded machine the display number can come before the server takes clients; the program
+  // must not be started against a server that would refuse it.
+  double deadline = Now() + 30;
+  while (Now() < deadline) {
+    if (Display* x = XOpenDisplay(display_.c_str())) {
+      XCloseDisplay(x);
+      return true;
+    }
+    Sleep(0.05);
+  }
+  return false;
 }
 
 bool DesktopSession::StartProgram() {
