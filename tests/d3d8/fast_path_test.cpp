@@ -138,6 +138,12 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
         // Runs inside the texture take the unaddressed copy loops.
         job.u = next(kTexW / 2) * texel;
         job.du = next(1u << 31);
+      } else if (next(3) == 0) {
+        // Runs at two pixels per texel, exactly or drifting a little (a frame stretched to about
+        // twice its size), take the paired walks.
+        job.count = 8 + static_cast<int>(next(kTexW));
+        job.u = next(kTexW / 4) * texel + next(1u << 31);
+        job.du = texel / 2 + (next(2) == 0 ? 0 : static_cast<int64_t>(next(1u << 24)) - (int64_t{1} << 23));
       }
       job.z = (int64_t{1} << 39) + static_cast<int64_t>(static_cast<int32_t>(random())) * 64;
       job.dz = next(3) == 0 ? 0 : static_cast<int64_t>(static_cast<int32_t>(random())) * 4;

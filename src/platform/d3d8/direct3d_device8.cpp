@@ -625,6 +625,7 @@ HRESULT Direct3DDevice8::PrepareDraw(D3DPRIMITIVETYPE type, UINT primitiveCount,
         target.depth = depthTarget_->depth();
         target.depthPitch = static_cast<int>(depthTarget_->width());
         target.depthD16 = depthTarget_->format().format != D3DFMT_D32;
+        target.depthRows = depthTarget_->depthRows();
       }
       TextureBinding texture;
       if (textures_[0] != nullptr) textures_[0]->Views(&texture);

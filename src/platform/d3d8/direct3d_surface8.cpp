@@ -2,6 +2,7 @@
 #include "direct3d_surface8.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "colour_math.h"
@@ -10,6 +11,31 @@
 #include "span_job.h"
 
 namespace d3d8sw {
+
+namespace {
+
+// Fills columns [x0, x1) of rows [y0, y1) of a surface `width` values wide (x0 < x1, y0 < y1).
+// Whole rows make one contiguous block, and a value whose bytes are all alike is a memset: clears
+// of the big targets run at memory speed instead of a row at a time.
+template <typename T>
+void FillBlock(T* surface, size_t width, size_t x0, size_t y0, size_t x1, size_t y1, T value) {
+  bool bytesAlike = true;
+  for (size_t b = 1; b < sizeof(T); ++b) bytesAlike &= ((value >> (8 * b)) & 0xFF) == (value & 0xFF);
+  auto fill = [&](T* first, size_t count) {
+    if (bytesAlike) {
+      std::memset(first, static_cast<int>(value & 0xFF), count * sizeof(T));
+    } else {
+      std::fill(first, first + count, value);
+    }
+  };
+  if (x0 == 0 && x1 == width) {
+    fill(surface + y0 * width, (y1 - y0) * width);
+    return;
+  }
+  for (size_t y = y0; y < y1; ++y) fill(surface + y * width + x0, x1 - x0);
+}
+
+}  // namespace
 
 std::unique_ptr<Direct3DSurface8> Direct3DSurface8::Create(Direct3DDevice8* device, Direct3DTexture8* texture,
                                                            D3DFORMAT format, UINT width, UINT height, DWORD usage,
@@ -29,8 +55,10 @@ std::unique_ptr<Direct3DSurface8> Direct3DSurface8::Create(Direct3DDevice8* devi
     if (s->format_.depth) {
       if (format == D3DFMT_D32) {
         s->depth32_.assign(pixels, 0xFFFFFFFF);
+        s->depthRows_.Reset(s->depth32_.data(), false, static_cast<int>(width), static_cast<int>(height), 0xFFFFFFFF);
       } else {
         s->depth16_.assign(pixels, 0xFFFF);
+        s->depthRows_.Reset(s->depth16_.data(), true, static_cast<int>(width), static_cast<int>(height), 0xFFFF);
       }
     } else {
       s->argb_.assign(pixels, s->format_.alphaOr);
@@ -159,10 +187,9 @@ void Direct3DSurface8::FillColour(const RECT& rect, D3DCOLOR colour) {
   LONG x0 = std::max<LONG>(rect.left, 0), y0 = std::max<LONG>(rect.top, 0);
   LONG x1 = std::min<LONG>(rect.right, static_cast<LONG>(width_));
   LONG y1 = std::min<LONG>(rect.bottom, static_cast<LONG>(height_));
-  for (LONG y = y0; y < y1; ++y) {
-    uint32_t* row = argb_.data() + static_cast<size_t>(y) * width_;
-    std::fill(row + x0, row + std::max(x0, x1), value);
-  }
+  if (x1 <= x0 || y1 <= y0) return;
+  FillBlock(argb_.data(), width_, static_cast<size_t>(x0), static_cast<size_t>(y0), static_cast<size_t>(x1),
+            static_cast<size_t>(y1), value);
 }
 
 void Direct3DSurface8::FillDepth(const RECT& rect, float z) {
@@ -172,25 +199,29 @@ void Direct3DSurface8::FillDepth(const RECT& rect, float z) {
   LONG x0 = std::max<LONG>(rect.left, 0), y0 = std::max<LONG>(rect.top, 0);
   LONG x1 = std::min<LONG>(rect.right, static_cast<LONG>(width_));
   LONG y1 = std::min<LONG>(rect.bottom, static_cast<LONG>(height_));
-  if (x1 <= x0) return;
-  for (LONG y = y0; y < y1; ++y) {
-    size_t row = static_cast<size_t>(y) * width_;
-    if (format_.format == D3DFMT_D32) {
-      std::fill(depth32_.begin() + row + x0, depth32_.begin() + row + x1, DepthD32(fixed));
-    } else {
-      std::fill(depth16_.begin() + row + x0, depth16_.begin() + row + x1, static_cast<uint16_t>(DepthD16(fixed)));
-    }
-  }
+  if (x1 <= x0 || y1 <= y0) return;
+  const uint32_t value = format_.format == D3DFMT_D32 ? DepthD32(fixed) : DepthD16(fixed);
+  // Recorded, not written: the rows' memory takes the value where something reads or writes it.
+  depthRows_.Clear(x0, y0, x1, y1, value);
 }
 
 void Direct3DSurface8::Read(std::vector<uint32_t>* pixels) const {
   if (!format_.depth) {
     pixels->resize(argb_.size());
     for (size_t i = 0; i < argb_.size(); ++i) (*pixels)[i] = argb_[i] | format_.alphaOr;
-  } else if (format_.format == D3DFMT_D32) {
-    pixels->assign(depth32_.begin(), depth32_.end());
   } else {
-    pixels->assign(depth16_.begin(), depth16_.end());
+    if (format_.format == D3DFMT_D32) {
+      pixels->assign(depth32_.begin(), depth32_.end());
+    } else {
+      pixels->assign(depth16_.begin(), depth16_.end());
+    }
+    // Cleared values the memory does not hold yet.
+    for (UINT y = 0; y < height_; ++y) {
+      uint32_t* row = pixels->data() + static_cast<size_t>(y) * width_;
+      depthRows_.ForEachPending(static_cast<int>(y), [&](int x0, int x1, uint32_t value) {
+        std::fill(row + x0, row + x1, value);
+      });
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "d3d8.h"
+#include "depth_rows.h"
 #include "pixel_format.h"
 #include "pixel_state.h"
 
@@ -46,6 +47,9 @@ class Direct3DSurface8 final : public IDirect3DSurface8 {
   Direct3DTexture8* texture() const { return texture_; }
   uint32_t* colour() { return argb_.data(); }
   void* depth() { return format_.format == D3DFMT_D32 ? static_cast<void*>(depth32_.data()) : depth16_.data(); }
+  // Depth surfaces: the rows' bounds and pending clears, which every access to the values goes
+  // through (depth() points at memory that may not hold them yet).
+  DepthRows* depthRows() { return &depthRows_; }
   TextureLevelView View() const;
   // References the program holds to a device surface (GetRenderTarget and the like).
   int programReferences() const { return programReferences_; }
@@ -77,6 +81,7 @@ class Direct3DSurface8 final : public IDirect3DSurface8 {
   UINT rawPitch_ = 0;
   std::vector<uint16_t> depth16_;
   std::vector<uint32_t> depth32_;
+  DepthRows depthRows_;
   bool locked_ = false;
   bool lockReadOnly_ = false;
   RECT lockRect_ = {0, 0, 0, 0};

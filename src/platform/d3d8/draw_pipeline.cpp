@@ -49,6 +49,8 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   pixel_.colourPitch = target.colourPitch;
   pixel_.depth = pixel_.depthTest ? target.depth : nullptr;
   pixel_.depthPitch = target.depthPitch;
+  depthRows_ = pixel_.depth != nullptr ? target.depthRows : nullptr;
+  dropRuns_ = !referencePixels_;
 
   const D3DVIEWPORT8& vp = state.viewport;
   scissor_.x0 = static_cast<int>(std::min<DWORD>(vp.X, static_cast<DWORD>(target.width)));
@@ -215,16 +217,14 @@ bool DrawPipeline::DrawRectangle(const ProcessedVertex& a, const ProcessedVertex
              !affine(A.a, B.a, C.a, D.a)) {
     return false;
   }
-  Triangle t;
-  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &t)) FinishAndShade(&t);
+  if (setup_.BeginRectangle(&A, &B, &C, scissor_, cullMode_, flatColour, &triangle_)) FinishAndShade(&triangle_);
   return true;
 }
 
 void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                                       const float* flatColour) {
-  Triangle t;
-  if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &t)) return;
-  FinishAndShade(&t);
+  if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &triangle_)) return;
+  FinishAndShade(&triangle_);
 }
 
 void DrawPipeline::FinishAndShade(Triangle* triangle) {
@@ -254,7 +254,12 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   const size_t depthBytes = s.depthD16 ? 2 : 4;
 
   if (t.planes.perspective) {
-    auto sink = [&](int y, int x0, int x1) { PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1); };
+    auto sink = [&](int y, int x0, int x1) {
+      const FixedPlane& z = t.planes.z;
+      int dy = y - t.planes.refY;
+      if (!DepthRunMayPass(y, &x0, &x1, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
+      PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1);
+    };
     if (referenceRasterizer_) {
       Rasterizer::WalkReference(t, sink);
     } else {
@@ -263,70 +268,67 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
     return;
   }
 
-  SpanFunction fn = PrimitiveFunction(t);
-  if (t.rectangle) {
-    // Every row is the same run: step the job down the rows.
-    SpanJob job;
-    t.planes.FillJob(t.minX, t.maxX, t.minY, &job);
-    job.colour = colour + static_cast<size_t>(t.minY) * pitch + t.minX;
-    uint8_t* depthAt = depth != nullptr ? depth + t.minY * depthRow + t.minX * depthBytes : nullptr;
-    const Interpolants& p = t.planes;
-    for (int y = t.minY; y <= t.maxY; ++y) {
-      job.depth = depthAt;
-      fn(s, job);
-      job.colour += pitch;
-      if (depthAt != nullptr) depthAt += depthRow;
-      job.r += p.r.gy;
-      job.g += p.g.gy;
-      job.b += p.b.gy;
-      job.a += p.a.gy;
-      job.u += p.u.gy;
-      job.v += p.v.gy;
-      job.z += p.z.gy;
-      job.fog += p.fog.gy;
-    }
-    return;
+  // The runs are gathered and shaded a batch at a time, so that a path sets up once for many.
+  RunsFunction fn = PrimitiveFunction(t);
+  const Interpolants& p = t.planes;
+  // The stored values the primitive may test and write: depth is affine over the bounding box,
+  // so its extremes there are at the corners.
+  uint32_t depthLow = 0, depthHigh = 0;
+  if (depthRows_ != nullptr) {
+    const int x0 = t.minX - p.refX, x1 = t.maxX - p.refX, y0 = t.minY - p.refY, y1 = t.maxY - p.refY;
+    const int64_t corners[4] = {p.z.At(x0, y0), p.z.At(x1, y0), p.z.At(x0, y1), p.z.At(x1, y1)};
+    QuantisedDepthRange(*std::min_element(corners, corners + 4), *std::max_element(corners, corners + 4),
+                        &depthLow, &depthHigh);
   }
-  Interpolants::Row row;
-  t.planes.StartRow(t.minY, &row);
-  int rowY = t.minY;
-  auto sink = [&](int y, int x0, int x1) {
-    while (rowY < y) {
-      t.planes.NextRow(&row);
-      ++rowY;
+  int pending = 0;
+  auto add = [&](int y, int x0, int x1) {
+    if (!DepthValuesMayPass(y, &x0, &x1, depthLow, depthHigh)) return;
+    const int dx = x0 - p.refX;
+    const int dy = y - p.refY;
+    Run& run = runs_[pending];
+    run.colour = colour + static_cast<size_t>(y) * pitch + x0;
+    run.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
+    run.dx = dx;
+    run.dy = dy;
+    run.count = x1 - x0 + 1;
+    // The runs are shaded once the batch is full or the primitive done: ask for their memory now.
+    __builtin_prefetch(run.colour);
+    if (run.depth != nullptr) __builtin_prefetch(run.depth);
+    if (++pending == kRunBatch) {
+      fn(s, p, runs_, pending);
+      pending = 0;
     }
-    SpanJob job;
-    job.colour = colour + static_cast<size_t>(y) * pitch + x0;
-    job.depth = depth != nullptr ? depth + y * depthRow + x0 * depthBytes : nullptr;
-    t.planes.FillRow(row, x0, x1, &job);
-    fn(s, job);
   };
-  if (referenceRasterizer_) {
-    Rasterizer::WalkReference(t, sink);
+  if (t.rectangle) {
+    // Every row is the same run.
+    for (int y = t.minY; y <= t.maxY; ++y) add(y, t.minX, t.maxX);
+  } else if (referenceRasterizer_) {
+    Rasterizer::WalkReference(t, add);
   } else {
-    Rasterizer::Walk(t, sink);
+    Rasterizer::Walk(t, add);
   }
+  if (pending > 0) fn(s, p, runs_, pending);
 }
 
-SpanFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
+RunsFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
   const PixelState& s = pixel_;
-  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeSpan;
+  if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeRuns;
   uint32_t variant = (t.constColour ? 1u : 0u) | ((t.constDiffuse & 0x00FFFFFF) == 0x00FFFFFF ? 2u : 0u) |
                      ((t.constDiffuse >> 24) == 0xFF ? 4u : 0u) | (t.vConstRow ? 8u : 0u) |
                      (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5);
   if (!variantKnown_[variant]) {
-    SpanFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
-    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeSpan;
+    RunsFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+    variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeRuns;
     variantKnown_[variant] = true;
   }
   return variantFunctions_[variant];
 }
 
-SpanFunction DrawPipeline::Kernel(uint32_t key) {
+RunsFunction DrawPipeline::Kernel(uint32_t key) {
   CacheEntry& e = cache_[(key ^ (key >> 7) ^ (key >> 15)) & (kCacheSize - 1)];
   if (e.key != key) {
     e.key = key;
-    e.function = SpanKernels::Find(key);
+    e.function = SpanKernels::FindRuns(key);
   }
   return e.function;
 }
@@ -342,7 +344,8 @@ PointFunction DrawPipeline::PointKernel(uint32_t key) {
 void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices, UINT minIndex, UINT count) {
   PointFunction batch = nullptr;
   if (!referencePixels_ && !pixel_.textureUsed) {
-    batch = PointKernel(pixel_.PrimitiveKey(true, 0xFFFFFFFF, true, pixel_.fog));
+    // Each point has its own colour: the key must not be reduced by one (colour 0 reduces nothing).
+    batch = PointKernel(pixel_.PrimitiveKey(true, 0, true, pixel_.fog));
   }
   int pending = 0;
   for (UINT i = 0; i < count; ++i) {
@@ -363,7 +366,7 @@ void DrawPipeline::DrawPoints(const ProcessedVertex* v, const uint16_t* indices,
   if (pending > 0) batch(pixel_, points_, pending);
 }
 
-bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
+bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) {
   if (p.clipBits & (kClipInvalid | kClipPlaneBits)) return false;
   const ShadedVertex& v = p.screen;
   // A one-pixel square from x - 0.5 to x + 0.5 holds the centre ceil(x - 0.5), as DrawPoint finds.
@@ -376,6 +379,8 @@ bool DrawPipeline::PointJobOf(const ProcessedVertex& p, PointJob* job) const {
   if (pixel_.depthTest) {
     int64_t z = RoundToFixed(std::clamp(static_cast<double>(v.z), -64.0, 64.0) * double(kDepthOne));
     job->z = pixel_.depthD16 ? DepthD16(z) : DepthD32(z);
+    int x0 = static_cast<int>(x), x1 = static_cast<int>(x);
+    if (!DepthValuesMayPass(static_cast<int>(y), &x0, &x1, job->z, job->z)) return false;
   }
   if (pixel_.fog) job->fog = ClampFog(RoundToFixed(static_cast<double>(v.fog) * kFogOne));
   return true;
@@ -438,24 +443,38 @@ void DrawPipeline::DrawPoint(const ProcessedVertex& p) {
   const PixelState& s = pixel_;
   auto byte = [](float c) { return static_cast<uint32_t>(std::clamp(c, 0.0f, 255.0f) + 0.5f); };
   uint32_t diffuse = (byte(v.a) << 24) | (byte(v.r) << 16) | (byte(v.g) << 8) | byte(v.b);
-  SpanFunction fn = nullptr;
+  RunsFunction fn = nullptr;
   if (!referencePixels_ && (!s.textureUsed || s.addressFast)) {
     fn = Kernel(s.PrimitiveKey(true, diffuse, true, v.fog < 1.0f));
   }
-  if (fn == nullptr) fn = &PixelReference::ShadeSpan;
+  if (fn == nullptr) fn = &PixelReference::ShadeRuns;
+  // The sprite's planes from its top-left pixel: u steps along the rows, v down them.
+  job.colour = nullptr;
+  job.depth = nullptr;
+  Run first;
+  Interpolants planes = Interpolants::OfJob(job, &first);
+  planes.v.gy = vStep;
   uint32_t* colour = s.colour + static_cast<size_t>(y0) * s.colourPitch + x0;
   const size_t depthBytes = s.depthD16 ? 2 : 4;
   uint8_t* depth = s.depth != nullptr
                        ? static_cast<uint8_t*>(s.depth) + (static_cast<size_t>(y0) * s.depthPitch + x0) * depthBytes
                        : nullptr;
+  int pending = 0;
   for (int64_t row = y0; row <= y1; ++row) {
-    job.colour = colour;
-    job.depth = depth;
-    fn(s, job);
+    int from = static_cast<int>(x0), to = static_cast<int>(x1);
+    if (DepthRunMayPass(static_cast<int>(row), &from, &to, job.z, job.z)) {
+      const int skipped = from - static_cast<int>(x0);
+      runs_[pending] = Run{colour + skipped, depth != nullptr ? depth + skipped * depthBytes : nullptr, skipped,
+                           static_cast<int>(row - y0), to - from + 1};
+      if (++pending == kRunBatch) {
+        fn(s, planes, runs_, pending);
+        pending = 0;
+      }
+    }
     colour += s.colourPitch;
     if (depth != nullptr) depth += s.depthPitch * depthBytes;
-    job.v += vStep;
   }
+  if (pending > 0) fn(s, planes, runs_, pending);
 }
 
 }  // namespace d3d8sw

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "depth_rows.h"
 #include "device_state.h"
 #include "pixel_state.h"
 #include "shaded_vertex.h"
@@ -34,6 +35,7 @@ struct TargetBinding {
   void* depth = nullptr;  // depth value (0, 0), or null without a depth buffer
   int depthPitch = 0;     // values
   bool depthD16 = false;
+  DepthRows* depthRows = nullptr;  // of the depth buffer, with it
 };
 
 class DrawPipeline {
@@ -70,20 +72,50 @@ class DrawPipeline {
   // Points in order; single-pixel untextured ones go through the batch path where it exists.
   void DrawPoints(const ProcessedVertex* vertices, const uint16_t* indices, UINT minIndex, UINT count);
   void DrawPoint(const ProcessedVertex& p);
-  // The batch job of a single-pixel point; false when the point is clipped or off the target.
-  bool PointJobOf(const ProcessedVertex& p, PointJob* job) const;
+  // The batch job of a single-pixel point; false when the point is clipped, off the target or
+  // cannot pass the depth test.
+  bool PointJobOf(const ProcessedVertex& p, PointJob* job);
   void ShadeTriangle(const Triangle& t);
-  SpanFunction Kernel(uint32_t key);
+  // The depth bookkeeping of the run of pixels *x0..*x1 on row y whose depth interpolant goes from
+  // z0 to z1: false when its depth test cannot pass anywhere on it (the run would change nothing
+  // and is dropped); otherwise the run is narrowed to where it may pass, the row's bookkeeping
+  // takes in what the run may write, and the memory of its pixels is made to hold their values.
+  bool DepthRunMayPass(int y, int* x0, int* x1, int64_t z0, int64_t z1) {
+    if (depthRows_ == nullptr) return true;
+    uint32_t low, high;
+    QuantisedDepthRange(z0 < z1 ? z0 : z1, z0 < z1 ? z1 : z0, &low, &high);
+    return DepthValuesMayPass(y, x0, x1, low, high);
+  }
+  // The stored values of depth interpolants zLow..zHigh.
+  void QuantisedDepthRange(int64_t zLow, int64_t zHigh, uint32_t* low, uint32_t* high) const {
+    *low = pixel_.depthD16 ? DepthD16(zLow) : DepthD32(zLow);
+    *high = pixel_.depthD16 ? DepthD16(zHigh) : DepthD32(zHigh);
+  }
+  // The same for stored values low..high (already quantised; a primitive's may cover more than
+  // the run's, which only keeps more pixels).
+  bool DepthValuesMayPass(int y, int* x0, int* x1, uint32_t low, uint32_t high) {
+    if (depthRows_ == nullptr) return true;
+    if (dropRuns_ && !depthRows_->Narrow(y, pixel_.depthFunc, low, high, x0, x1)) return false;
+    if (pixel_.depthWrite) depthRows_->Write(y, *x0, *x1, low, high);
+    depthRows_->Touch(y, *x0, *x1);
+    return true;
+  }
+  RunsFunction Kernel(uint32_t key);
   // The span function of a primitive: its key depends on the configuration and on a few bits of
   // the primitive (constant colour and whether it is white, v constant along rows, fog, filter),
   // so the function is remembered per combination of those until the next Configure.
-  SpanFunction PrimitiveFunction(const Triangle& t);
+  RunsFunction PrimitiveFunction(const Triangle& t);
   PointFunction PointKernel(uint32_t key);
 
   VertexProcessor vertices_;
   PixelState pixel_;
   TriangleSetup setup_;
   TargetBinding target_;
+  // The depth buffer's rows while the state tests depth, else null. Runs whose test cannot pass
+  // are dropped or narrowed unless every pixel goes through the reference path, which thus checks
+  // that this changes nothing.
+  DepthRows* depthRows_ = nullptr;
+  bool dropRuns_ = true;
   TextureBinding texture_;
   Scissor scissor_;
   DWORD cullMode_ = D3DCULL_CCW;
@@ -91,21 +123,27 @@ class DrawPipeline {
   bool pointSprite_ = false;
   float pointMin_ = 0, pointMax_ = 64;
   std::vector<ProcessedVertex> scratch_;
+  // The primitive being set up and shaded: kept here, since a fresh one per triangle would be
+  // cleared field by field (set-up fills every field a primitive uses).
+  Triangle triangle_;
 
   struct CacheEntry {
     uint32_t key = 0xFFFFFFFF;
-    SpanFunction function = nullptr;
+    RunsFunction function = nullptr;
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
   static constexpr int kVariants = 128;
-  SpanFunction variantFunctions_[kVariants];
+  RunsFunction variantFunctions_[kVariants];
   bool variantKnown_[kVariants] = {};
   uint32_t pointKey_ = 0xFFFFFFFF;
   PointFunction pointFunction_ = nullptr;
   // Points shaded per batch call.
   static constexpr int kPointBatch = 256;
   PointJob points_[kPointBatch];
+  // Runs of a primitive shaded per call.
+  static constexpr int kRunBatch = 256;
+  Run runs_[kRunBatch];
 
   bool referencePixels_ = false;
   bool referenceRasterizer_ = false;

@@ -66,6 +66,46 @@ struct Interpolants {
     job->dfog = fog.gx;
   }
 
+  // The span job of a run of this primitive: FillJob's values, the run's pointers.
+  [[gnu::always_inline]] void JobOfRun(const Run& run, SpanJob* job) const {
+    const int dx = run.dx, dy = run.dy;
+    job->colour = run.colour;
+    job->depth = run.depth;
+    job->count = run.count;
+    job->r = r.At(dx, dy);
+    job->g = g.At(dx, dy);
+    job->b = b.At(dx, dy);
+    job->a = a.At(dx, dy);
+    job->dr = r.gx;
+    job->dg = g.gx;
+    job->db = b.gx;
+    job->da = a.gx;
+    job->u = u.At(dx, dy);
+    job->v = v.At(dx, dy);
+    job->du = u.gx;
+    job->dv = v.gx;
+    job->z = z.At(dx, dy);
+    job->dz = z.gx;
+    job->fog = fog.At(dx, dy);
+    job->dfog = fog.gx;
+  }
+
+  // Planes that give `job`'s values along row 0 from pixel 0 (and the same on every row), with
+  // the run that covers it: a single span job as a primitive of one run.
+  static Interpolants OfJob(const SpanJob& job, Run* run) {
+    Interpolants p;
+    p.r = {job.r, job.dr, 0};
+    p.g = {job.g, job.dg, 0};
+    p.b = {job.b, job.db, 0};
+    p.a = {job.a, job.da, 0};
+    p.u = {job.u, job.du, 0};
+    p.v = {job.v, job.dv, 0};
+    p.z = {job.z, job.dz, 0};
+    p.fog = {job.fog, job.dfog, 0};
+    *run = Run{job.colour, job.depth, 0, 0, job.count};
+    return p;
+  }
+
   // Row-by-row walking: `Row` holds every interpolant at (refX, y); FillRow gives the job of
   // pixels x0..x1 of that row and NextRow moves to y + 1. The values are those of FillJob.
   struct Row {

@@ -161,6 +161,14 @@ void PixelReference::ShadeSpan(const PixelState& s, const SpanJob& job) {
   }
 }
 
+void PixelReference::ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
+  for (int i = 0; i < count; ++i) {
+    SpanJob job;
+    p.JobOfRun(runs[i], &job);
+    ShadeSpan(s, job);
+  }
+}
+
 void PixelReference::ShadePerspectiveSpan(const PixelState& s, const Interpolants& p, int y, int x0, int x1) {
   constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
   constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);

@@ -24,6 +24,9 @@ class PixelReference {
   // Shades the run described by `job`.
   static void ShadeSpan(const PixelState& s, const SpanJob& job);
 
+  // Shades the runs of a primitive with planes `p`, in order.
+  static void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count);
+
   // Shades pixels x0..x1 of row y of a primitive whose planes are perspective-correct.
   static void ShadePerspectiveSpan(const PixelState& s, const Interpolants& p, int y, int x0, int x1);
 

@@ -190,13 +190,16 @@ uint32_t PixelState::PrimitiveKey(bool constColour, uint32_t constDiffuse, bool 
     k.colour = StageOp::kTexture;
   }
   if (constColour && k.alpha == StageOp::kModulate && (constDiffuse >> 24) == 0xFF) k.alpha = StageOp::kTexture;
+  // Blending by a source alpha of 255 at every pixel writes the source, exactly.
+  bool opaqueSource = (k.alpha == StageOp::kDiffuse && constColour && (constDiffuse >> 24) == 0xFF) ||
+                      (k.alpha == StageOp::kTexture && texture.alphaOr == 0xFF000000u);
   k.constColour = constColour;
   k.fog = fog && fogActive;
   k.alphaFunc = alphaTest && alphaFunc != D3DCMP_ALWAYS ? static_cast<uint8_t>(alphaFunc) : 0;
   k.depthFunc = depthTest && (depthFunc != D3DCMP_ALWAYS || depthWrite) ? static_cast<uint8_t>(depthFunc) : 0;
   k.depthWrite = depthTest && depthWrite;
   k.depthD16 = depthTest && depthD16;
-  k.blend = blendMode;
+  k.blend = blendMode == BlendMode::kAlpha && opaqueSource ? BlendMode::kOpaque : blendMode;
   k.target = target;
   k.vConstRow = vConstRow && k.filter == TextureFilter::kPoint;
   return k.Encode();

@@ -74,7 +74,8 @@ struct PixelState {
 
   // The fast-path key of a primitive. `constColour` says the diffuse colour is the same over it,
   // `constDiffuse` is that colour (A8R8G8B8), `vConstRow` that v does not change along a row,
-  // `fogActive` that some pixel may be fogged (a fog factor of 1 everywhere changes nothing).
+  // `fogActive` that some pixel may be fogged (a fog factor of 1 everywhere changes nothing). Only
+  // a primitive of one colour may pass `constColour`: the key is reduced by that colour.
   uint32_t PrimitiveKey(bool constColour, uint32_t constDiffuse, bool vConstRow, bool fogActive) const;
 };
 

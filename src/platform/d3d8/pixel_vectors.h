@@ -40,6 +40,17 @@ inline __m128i BlendAlpha4(__m128i src, __m128i dst) {
   return _mm_packus_epi16(lo, hi);
 }
 
+// BlendAlpha4 when every source pixel has the same alpha a: `alpha` holds a and `inverse` 255 - a
+// in every 16-bit lane.
+inline __m128i BlendConstantAlpha4(__m128i src, __m128i dst, __m128i alpha, __m128i inverse) {
+  __m128i zero = _mm_setzero_si128();
+  __m128i lo = Div255Epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(src, zero), alpha),
+                                         _mm_mullo_epi16(_mm_unpacklo_epi8(dst, zero), inverse)));
+  __m128i hi = Div255Epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(src, zero), alpha),
+                                         _mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), inverse)));
+  return _mm_packus_epi16(lo, hi);
+}
+
 // (a (256 - w) + b w + 128) >> 8 on 16-bit lanes: LerpChannel.
 [[gnu::always_inline]] inline __m128i Lerp16(__m128i a, __m128i b, __m128i w) {
   const __m128i full = _mm_set1_epi16(256);

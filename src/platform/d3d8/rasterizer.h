@@ -6,6 +6,7 @@
 // function at every pixel centre of the bounding box. Both give the same pixels.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "triangle_setup.h"
@@ -22,6 +23,20 @@ class Rasterizer {
   static void WalkReference(const Triangle& t, Sink&& sink);
 
  private:
+  // One edge's bound floor(N(j) / D) as q + r / d, 0 <= r < d, and its steps per row.
+  struct EdgeStep {
+    int64_t q, r, d, stepQ, stepR;
+    // Without a branch: whether the remainder carries follows the edge's slope, not a pattern.
+    void Next() {
+      r += stepR;
+      const int64_t carry = r >= d ? 1 : 0;
+      q += stepQ + carry;
+      r -= d & -carry;
+    }
+  };
+  template <int kLefts, int kRights, typename Sink>
+  static void WalkRows(const Triangle& t, EdgeStep* left, EdgeStep* right, int64_t minY, int64_t maxY,
+                       Sink&& sink);
   static int64_t FloorDiv(int64_t n, int64_t d) {
     int64_t q = n / d;
     if ((n % d) != 0 && n < 0) --q;
@@ -31,51 +46,62 @@ class Rasterizer {
 
 template <typename Sink>
 void Rasterizer::Walk(const Triangle& t, Sink&& sink) {
-  // Per edge: kind 1 bounds x from below (x >= -q), kind -1 from above (x <= q), kind 0 is
-  // horizontal and accepts or rejects whole rows by the sign of n.
-  struct EdgeStep {
-    int kind;
-    int64_t q, r, d, stepQ, stepR, n, stepN;
-  };
-  EdgeStep steps[3];
+  // Left edges bound x from below (x >= -q), right edges from above (x <= q); q steps from row to
+  // row as a quotient and remainder. A horizontal edge accepts a range of whole rows, found here.
+  EdgeStep left[2], right[2];
+  int lefts = 0, rights = 0;
+  int64_t minY = t.minY, maxY = t.maxY;
   for (int k = 0; k < 3; ++k) {
     const EdgeFunction& e = t.edges[k];
-    EdgeStep& s = steps[k];
-    s.n = e.b * t.minY + e.c + e.bias;
-    s.stepN = e.b;
+    const int64_t n = e.b * t.minY + e.c + e.bias;
     if (e.a == 0) {
-      s.kind = 0;
-      s.q = s.r = s.d = s.stepQ = s.stepR = 0;
+      // Row y is open when n + b (y - minY) >= 0.
+      if (e.b > 0) {
+        minY = std::max(minY, t.minY + FloorDiv(-n + e.b - 1, e.b));
+      } else if (e.b < 0) {
+        maxY = std::min(maxY, t.minY + FloorDiv(n, -e.b));
+      } else if (n < 0) {
+        return;
+      }
       continue;
     }
-    s.kind = e.a > 0 ? 1 : -1;
+    EdgeStep& s = e.a > 0 ? left[lefts++] : right[rights++];
     s.d = e.a > 0 ? e.a : -e.a;
-    s.q = FloorDiv(s.n, s.d);
-    s.r = s.n - s.q * s.d;
+    s.q = FloorDiv(n, s.d);
+    s.r = n - s.q * s.d;
     s.stepQ = FloorDiv(e.b, s.d);
     s.stepR = e.b - s.stepQ * s.d;
   }
-  for (int y = t.minY; y <= t.maxY; ++y) {
+  if (lefts == 1 && rights == 1) {
+    WalkRows<1, 1>(t, left, right, minY, maxY, sink);
+  } else if (lefts == 1 && rights == 2) {
+    WalkRows<1, 2>(t, left, right, minY, maxY, sink);
+  } else if (lefts == 2 && rights == 1) {
+    WalkRows<2, 1>(t, left, right, minY, maxY, sink);
+  }
+  // Other shapes have no area: nothing to cover.
+}
+
+template <int kLefts, int kRights, typename Sink>
+void Rasterizer::WalkRows(const Triangle& t, EdgeStep* left, EdgeStep* right, int64_t minY, int64_t maxY,
+                          Sink&& sink) {
+  // Move the edges from row t.minY to row minY.
+  for (int64_t y = t.minY; y < minY; ++y) {
+    for (int k = 0; k < kLefts; ++k) left[k].Next();
+    for (int k = 0; k < kRights; ++k) right[k].Next();
+  }
+  for (int64_t y = minY; y <= maxY; ++y) {
     int64_t x0 = t.minX;
     int64_t x1 = t.maxX;
-    bool rowOpen = true;
-    for (EdgeStep& s : steps) {
-      if (s.kind > 0) {
-        if (-s.q > x0) x0 = -s.q;
-      } else if (s.kind < 0) {
-        if (s.q < x1) x1 = s.q;
-      } else if (s.n < 0) {
-        rowOpen = false;
-      }
-      s.n += s.stepN;
-      s.q += s.stepQ;
-      s.r += s.stepR;
-      if (s.r >= s.d) {
-        s.r -= s.d;
-        ++s.q;
-      }
+    for (int k = 0; k < kLefts; ++k) {
+      if (-left[k].q > x0) x0 = -left[k].q;
+      left[k].Next();
     }
-    if (rowOpen && x0 <= x1) sink(y, static_cast<int>(x0), static_cast<int>(x1));
+    for (int k = 0; k < kRights; ++k) {
+      if (right[k].q < x1) x1 = right[k].q;
+      right[k].Next();
+    }
+    if (x0 <= x1) sink(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
   }
 }
 

@@ -29,6 +29,16 @@ struct SpanJob {
   int64_t fog, dfog;
 };
 
+// A run of covered pixels of one primitive as the rasterizer hands it to a pixel path: where its
+// first pixel is stored and where that pixel lies relative to the primitive's planes
+// (Interpolants), from which the path takes the run's SpanJob.
+struct Run {
+  uint32_t* colour;  // target pixel of the run's first pixel
+  void* depth;       // its depth value, null without depth
+  int dx, dy;        // the first pixel minus the planes' reference pixel
+  int count;         // pixels, >= 1
+};
+
 // The 8-bit value of a colour interpolant, clamped.
 inline uint32_t ColourByte(int64_t c) {
   int64_t v = (c + (1 << (kColourFractionBits - 1))) >> kColourFractionBits;

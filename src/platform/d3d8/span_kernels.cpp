@@ -186,6 +186,33 @@ class PointWalk {
   int64_t u_, v_, du_, dv_;
 };
 
+// Point sampling at two pixels per texel along one texel row (a frame stretched to twice its size):
+// from pixel kPairsFrom of the run on, pixel k reads texel first + ((k - kPairsFrom + phase) >> 1).
+// The first pixels are left out of the pattern: a stretch whose scale is a little below two (320
+// texels over 640.5 pixels) gives its first texel three pixels and every later one two.
+constexpr int kPairsFrom = 4;
+struct TexelPairs {
+  int64_t first;
+  int phase;  // 0 or 1
+};
+
+// Whether the run samples its row in pairs. Within each parity class of k, both the texel index
+// floor(u + k du) and the index the pattern asks for are affine in k, so the pattern holds for the
+// whole run when it holds at the first and last pixel of both classes.
+inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
+  const int n = j.count;
+  if (n < kPairsFrom + 4) return false;
+  auto texel = [&](int k) { return (j.u + j.du * k) >> kTexelFractionBits; };
+  const int64_t first = texel(kPairsFrom);
+  const int64_t phase = texel(kPairsFrom + 1) - first;
+  if (phase != 0 && phase != 1) return false;
+  auto expected = [&](int k) { return first + ((k - kPairsFrom + phase) >> 1); };
+  if (texel(n - 2) != expected(n - 2) || texel(n - 1) != expected(n - 1)) return false;
+  pairs->first = first;
+  pairs->phase = static_cast<int>(phase);
+  return true;
+}
+
 // The texel source of untextured runs.
 struct NoTexels {
   [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
@@ -398,6 +425,26 @@ inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV)
   return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
 }
 
+// The first `count` (1..4) values at p in the low lanes (zero above), and their store back: a run's
+// last pixels, read and written without touching what follows them. (Narrow stores read back as
+// one wide load would stall, so the lanes are assembled in registers.)
+[[gnu::always_inline]] inline __m128i LoadLanes(const uint32_t* p, int count) {
+  if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
+  __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+  return count == 2 ? low : _mm_unpacklo_epi64(low, _mm_cvtsi32_si128(static_cast<int>(p[2])));
+}
+[[gnu::always_inline]] inline void StoreLanes(uint32_t* p, __m128i v, int count) {
+  if (count == 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+  } else if (count == 1) {
+    p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+  } else {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    if (count == 3) p[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+  }
+}
+
 // Unsigned 32-bit comparison masks (all ones where `a func b` holds).
 template <uint8_t kFunc>
 inline __m128i CompareMask(__m128i a, __m128i b) {
@@ -435,46 +482,150 @@ inline __m128i FogFlat4(__m128i src, __m128i factor, __m128i weightedLo, __m128i
   return _mm_or_si128(_mm_and_si128(src, alpha), _mm_andnot_si128(alpha, fogged));
 }
 
-// Four pixels at a time for a constant diffuse colour with stage 0 selecting or modulating, point
-// or bilinear sampling, fog at one factor, any alpha test, a D32 depth test at one depth, and any
-// blend but the general one. False (nothing drawn) when the run's fog or depth is not flat.
+// Four pixels at a time for a diffuse colour constant along each run with stage 0 selecting or
+// modulating, point or bilinear sampling, fog at one factor, any alpha test, a D32 depth test, and
+// any blend but the general one. One object serves the runs of a primitive: what its colour and
+// fog factor make of the state is worked out when they change, not for every run.
 template <uint32_t kKey>
-bool VectorSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kDepth = k.depthFunc != 0;
-  constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
-  if ((kDepth && j.dz != 0) || (k.fog && j.dfog != 0)) return false;
-  const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+class VectorRuns {
+ public:
+  static constexpr PixelKey k = PixelKey::Decode(kKey);
+  static constexpr bool kDepth = k.depthFunc != 0;
+  static constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
 
-  // Stage 0 as a multiplier and replacements from the diffuse colour.
-  uint32_t multiply = 0xFFFFFFFF;
-  if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
-  if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
-  const bool modulate = multiply != 0xFFFFFFFF;
-  const __m128i multiplier = MultiplierLanes(multiply);
-  uint32_t keepMask = 0xFFFFFFFF;
-  if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
-  if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
-  const __m128i keep = _mm_set1_epi32(static_cast<int>(keepMask));
-  const __m128i put = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
-  const __m128i texelAlpha = _mm_set1_epi32(static_cast<int>(s.texture.alphaOr));
-  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
+  // Whether stage 0 reads the diffuse colour at all.
+  static constexpr bool kUsesDiffuse = k.colour == StageOp::kDiffuse || k.colour == StageOp::kModulate ||
+                                       k.alpha == StageOp::kDiffuse || k.alpha == StageOp::kModulate;
 
-  // Fog at one factor; a factor of one leaves the colour as it is.
-  [[maybe_unused]] const uint32_t fogFactor = ClampFog(j.fog);
-  [[maybe_unused]] const bool fogging = k.fog && fogFactor < static_cast<uint32_t>(kFogOne);
-  [[maybe_unused]] const __m128i fogLanes = _mm_set1_epi16(static_cast<int16_t>(fogFactor & 0xFFFF));
-  [[maybe_unused]] __m128i fogWeighted = _mm_setzero_si128();
-  if constexpr (k.fog) {
-    uint32_t q = kFogOne - fogFactor;
-    fogWeighted = _mm_setr_epi32(static_cast<int>(ChannelB(s.fogColour) * q + 32768),
-                                 static_cast<int>(ChannelG(s.fogColour) * q + 32768),
-                                 static_cast<int>(ChannelR(s.fogColour) * q + 32768), 0);
+  VectorRuns(const PixelState& s, const Interpolants& p)
+      : s_(s),
+        texelAlpha_(_mm_set1_epi32(static_cast<int>(s.texture.alphaOr))),
+        ref_(_mm_set1_epi32(static_cast<int>(s.alphaRef))) {
+    // What is the same over the whole primitive is worked out once: its colour (constant planes
+    // are their base everywhere), or nothing when stage 0 reads no colour.
+    if constexpr (!kUsesDiffuse) {
+      TakeDiffuse(0xFFFFFFFF);
+    } else if constexpr (k.constColour) {
+      TakeDiffuse(PackArgb(ColourByte(p.a.base), ColourByte(p.r.base), ColourByte(p.g.base), ColourByte(p.b.base)));
+    }
   }
 
-  [[maybe_unused]] const uint32_t z = kDepth ? DepthD32(j.z) : 0;
-  [[maybe_unused]] const __m128i zLanes = _mm_set1_epi32(static_cast<int>(z));
-  [[maybe_unused]] const __m128i ref = _mm_set1_epi32(static_cast<int>(s.alphaRef));
+  // Shades one run; false (nothing drawn) when its colour or fog is not flat or its depth leaves
+  // 0..1.
+  bool Shade(const SpanJob& j);
+
+ private:
+  // Stage 0 as a multiplier and replacements from the diffuse colour; what blending by its alpha
+  // comes to.
+  void TakeDiffuse(uint32_t diffuse) {
+    diffuse_ = diffuse;
+    diffuseKnown_ = true;
+    uint32_t multiply = 0xFFFFFFFF;
+    if constexpr (k.colour == StageOp::kModulate) multiply = (multiply & 0xFF000000) | (diffuse & 0x00FFFFFF);
+    if constexpr (k.alpha == StageOp::kModulate) multiply = (multiply & 0x00FFFFFF) | (diffuse & 0xFF000000);
+    modulate_ = multiply != 0xFFFFFFFF;
+    multiplier_ = MultiplierLanes(multiply);
+    uint32_t keepMask = 0xFFFFFFFF;
+    if constexpr (k.colour == StageOp::kDiffuse) keepMask &= 0xFF000000;
+    if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
+    keep_ = _mm_set1_epi32(static_cast<int>(keepMask));
+    put_ = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
+    // Alpha from the diffuse colour is one value over the run: blending by it is a copy at 255,
+    // and at 0 changes nothing (unless tests decide depth writes).
+    blendCopies_ = false;
+    drawsNothing_ = false;
+    if constexpr (k.blend == BlendMode::kAlpha && k.alpha == StageOp::kDiffuse) {
+      drawsNothing_ = (diffuse >> 24) == 0 && k.alphaFunc == 0 && !kDepth;
+      blendCopies_ = (diffuse >> 24) == 0xFF;
+      alphaWeights_ = _mm_set1_epi16(static_cast<int16_t>(diffuse >> 24));
+      inverseWeights_ = _mm_set1_epi16(static_cast<int16_t>(255 - (diffuse >> 24)));
+    }
+  }
+
+  // Fog at one factor; a factor of one leaves the colour as it is.
+  void TakeFog(uint32_t factor) {
+    fogFactor_ = factor;
+    fogKnown_ = true;
+    fogging_ = factor < static_cast<uint32_t>(kFogOne);
+    fogLanes_ = _mm_set1_epi16(static_cast<int16_t>(factor & 0xFFFF));
+    uint32_t q = kFogOne - factor;
+    fogWeighted_ = _mm_setr_epi32(static_cast<int>(ChannelB(s_.fogColour) * q + 32768),
+                                  static_cast<int>(ChannelG(s_.fogColour) * q + 32768),
+                                  static_cast<int>(ChannelR(s_.fogColour) * q + 32768), 0);
+  }
+
+  const PixelState& s_;
+  const __m128i texelAlpha_;
+  const __m128i ref_;
+  bool diffuseKnown_ = false;
+  uint32_t diffuse_ = 0;
+  bool modulate_ = false, blendCopies_ = false, drawsNothing_ = false;
+  __m128i multiplier_ = _mm_setzero_si128(), keep_ = _mm_setzero_si128(), put_ = _mm_setzero_si128();
+  // Blending by the diffuse alpha a: a and 255 - a in every 16-bit lane.
+  __m128i alphaWeights_ = _mm_setzero_si128(), inverseWeights_ = _mm_setzero_si128();
+  // The last run's texel walk along a row at one v: inside the texture, and paired.
+  bool walkKnown_ = false;
+  int64_t walkU_ = 0, walkDu_ = 0;
+  int walkCount_ = 0;
+  bool walkInside_ = false, walkPaired_ = false;
+  TexelPairs walkPairs_{0, 0};
+  bool fogKnown_ = false;
+  uint32_t fogFactor_ = 0;
+  bool fogging_ = false;
+  __m128i fogLanes_ = _mm_setzero_si128(), fogWeighted_ = _mm_setzero_si128();
+};
+
+template <uint32_t kKey>
+bool VectorRuns<kKey>::Shade(const SpanJob& j) {
+  const PixelState& s = s_;
+  if (k.fog && j.dfog != 0) return false;
+  // Depth that changes along the run is stepped in 64-bit lanes; inside 0..1 (below 2^40) the D32
+  // value is the interpolant shifted down by 8, with no clamping.
+  [[maybe_unused]] const bool zVaries = kDepth && j.dz != 0;
+  if (zVaries) {
+    const int64_t zLast = j.z + j.dz * (j.count - 1);
+    if (j.z < 0 || j.z >= kDepthOne || zLast < 0 || zLast >= kDepthOne) return false;
+  }
+  if constexpr (kUsesDiffuse && !k.constColour) {
+    // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
+    if ((j.dr | j.dg | j.db | j.da) != 0) return false;
+    const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+    if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+  }
+  if (drawsNothing_) return true;
+  const bool modulate = modulate_;
+  [[maybe_unused]] const bool blendCopies = blendCopies_;
+  [[maybe_unused]] const __m128i alphaWeights = alphaWeights_;
+  [[maybe_unused]] const __m128i inverseWeights = inverseWeights_;
+  const __m128i multiplier = multiplier_;
+  [[maybe_unused]] const __m128i keep = keep_;
+  [[maybe_unused]] const __m128i put = put_;
+  const __m128i texelAlpha = texelAlpha_;
+  const __m128i targetAlpha = _mm_set1_epi32(static_cast<int>(kTargetAlpha));
+
+  [[maybe_unused]] bool fogging = false;
+  [[maybe_unused]] __m128i fogLanes = _mm_setzero_si128(), fogWeighted = _mm_setzero_si128();
+  if constexpr (k.fog) {
+    const uint32_t factor = ClampFog(j.fog);
+    if (!fogKnown_ || factor != fogFactor_) TakeFog(factor);
+    fogging = fogging_;
+    fogLanes = fogLanes_;
+    fogWeighted = fogWeighted_;
+  }
+
+  [[maybe_unused]] __m128i zLanes = _mm_setzero_si128();
+  // Varying depth: the interpolants of the next four pixels, two in each vector.
+  [[maybe_unused]] __m128i zLow = zLanes, zHigh = zLanes, zStep = zLanes;
+  if constexpr (kDepth) {
+    if (zVaries) {
+      zLow = _mm_set_epi64x(j.z + j.dz, j.z);
+      zHigh = _mm_set_epi64x(j.z + 3 * j.dz, j.z + 2 * j.dz);
+      zStep = _mm_set1_epi64x(4 * j.dz);
+    } else {
+      zLanes = _mm_set1_epi32(static_cast<int>(DepthD32(j.z)));
+    }
+  }
+  [[maybe_unused]] const __m128i ref = ref_;
 
   const uint32_t* row = nullptr;
   if constexpr (k.vConstRow) {
@@ -486,45 +637,84 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
   const int n = j.count;
 
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
-  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) {
-    __m128i src = _mm_or_si128(texels.Four(count), texelAlpha);
+  // Stage 0 and fog on four texels (the same for every pixel that samples them).
+  auto source = [&](__m128i texels) __attribute__((always_inline)) {
+    __m128i src = _mm_or_si128(texels, texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
-    src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
+      src = _mm_or_si128(_mm_and_si128(src, keep), put);
+    }
     if constexpr (k.fog) {
       if (fogging) src = FogFlat4(src, fogLanes, fogWeighted, fogWeighted);
     }
+    return src;
+  };
+  // The rest of the pipeline for up to four pixels of colour `src` at `target`; `count` < 4 at the
+  // end of the run leaves what follows it alone.
+  auto finish = [&](__m128i src, int count, uint32_t* target, uint32_t* depths) __attribute__((always_inline)) {
     __m128i pass = _mm_set1_epi32(-1);
     if constexpr (k.alphaFunc != 0) pass = CompareMask<k.alphaFunc>(_mm_srli_epi32(src, 24), ref);
     [[maybe_unused]] __m128i d = _mm_setzero_si128();
+    [[maybe_unused]] __m128i zq = zLanes;
     if constexpr (kDepth) {
-      d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depths));
-      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zLanes, d));
+      if (zVaries) {
+        zq = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(_mm_srli_epi64(zLow, kDepthFractionBits - 32)),
+                                             _mm_castsi128_ps(_mm_srli_epi64(zHigh, kDepthFractionBits - 32)),
+                                             _MM_SHUFFLE(2, 0, 2, 0)));
+        // On to the pixel after the group (a short group may be followed by more pixels).
+        const __m128i step = count == 4 ? zStep : _mm_set1_epi64x(count * j.dz);
+        zLow = _mm_add_epi64(zLow, step);
+        zHigh = _mm_add_epi64(zHigh, step);
+      }
+      d = LoadLanes(depths, count);
+      pass = _mm_and_si128(pass, CompareMask<k.depthFunc>(zq, d));
     }
-    if constexpr (k.alphaFunc != 0 || kDepth) {
+    // Groups that fail a depth test mostly come in long stretches: leave them at once. A mask that
+    // only writes depth (alpha test, depth ALWAYS) writes its group whatever passes, which costs
+    // less than branching on the texture's pattern.
+    constexpr bool kMaskOnly = k.blend == BlendMode::kNoColour && k.depthFunc == D3DCMP_ALWAYS && k.depthWrite;
+    if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
     if constexpr (kDepth && k.depthWrite) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(depths),
-                       _mm_or_si128(_mm_and_si128(pass, zLanes), _mm_andnot_si128(pass, d)));
+      StoreLanes(depths, _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)), count);
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
-    // Groups that cannot change the target are left alone: zero alpha over the target, or
-    // nothing to add (black texels; on targets without alpha their alpha adds nothing either).
-    if constexpr (k.blend == BlendMode::kAlpha && k.alphaFunc == 0 && !kDepth) {
-      const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alphaBits), _mm_setzero_si128())) == 0xFFFF) return;
-    }
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
       const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
     }
+    // A group of texels all of alpha 255 with nothing to test replaces the target unread.
+    if constexpr (k.blend == BlendMode::kAlpha && k.alpha != StageOp::kDiffuse && k.alphaFunc == 0 && !kDepth) {
+      const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alphaBits), alphaBits)) == 0xFFFF) {
+        StoreLanes(target, _mm_or_si128(src, targetAlpha), count);
+        return;
+      }
+    }
     constexpr bool kReadsTarget = k.blend != BlendMode::kOpaque || k.alphaFunc != 0 || kDepth;
-    __m128i dst = kReadsTarget ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(target)) : _mm_setzero_si128();
+    __m128i dst = kReadsTarget ? LoadLanes(target, count) : _mm_setzero_si128();
     __m128i result;
     if constexpr (k.blend == BlendMode::kAdd) {
       result = _mm_adds_epu8(src, dst);
     } else if constexpr (k.blend == BlendMode::kAlpha) {
-      result = BlendAlpha4(src, dst);
+      if constexpr (k.alpha == StageOp::kDiffuse) {
+        result = blendCopies ? src : BlendConstantAlpha4(src, dst, alphaWeights, inverseWeights);
+      } else {
+        // Texels of alpha 255 replace the target and texels of alpha 0 keep it, exactly as
+        // blending computes; a group of only such texels (cut-out pictures) needs no arithmetic.
+        const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        const __m128i alpha = _mm_and_si128(src, alphaBits);
+        const __m128i opaque = _mm_cmpeq_epi32(alpha, alphaBits);
+        const __m128i clear = _mm_cmpeq_epi32(alpha, _mm_setzero_si128());
+        const int clearMask = _mm_movemask_epi8(clear);
+        if (clearMask == 0xFFFF && k.alphaFunc == 0 && !kDepth) return;
+        if ((_mm_movemask_epi8(opaque) | clearMask) == 0xFFFF) {
+          result = _mm_or_si128(_mm_and_si128(opaque, src), _mm_andnot_si128(opaque, dst));
+        } else {
+          result = BlendAlpha4(src, dst);
+        }
+      }
     } else if constexpr (k.blend == BlendMode::kModulate) {
       // Destination times source colour: the source's channels as multiplier lanes.
       __m128i zero = _mm_setzero_si128();
@@ -538,31 +728,65 @@ bool VectorSpan(const PixelState& s, const SpanJob& j) {
     if constexpr (k.alphaFunc != 0 || kDepth) {
       result = _mm_or_si128(_mm_and_si128(pass, result), _mm_andnot_si128(pass, dst));
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), result);
+    StoreLanes(target, result, count);
+  };
+  auto four = [&](auto& texels, int count, uint32_t* target, uint32_t* depths) __attribute__((always_inline)) {
+    finish(source(texels.Four(count)), count, target, depths);
   };
 
   auto run = [&](auto& texels) {
     int i = 0;
     for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
-    if (i < n) {
-      int left = n - i;
-      alignas(16) uint32_t colours[4] = {0, 0, 0, 0};
-      alignas(16) uint32_t depths[4] = {0, 0, 0, 0};
-      for (int t = 0; t < left; ++t) {
-        colours[t] = out[i + t];
-        if constexpr (kDepth) depths[t] = depth[i + t];
-      }
-      // The padding lanes shade garbage that is never copied back.
-      four(texels, left, colours, depths);
-      for (int t = 0; t < left; ++t) {
-        out[i + t] = colours[t];
-        if constexpr (kDepth && k.depthWrite) depth[i + t] = depths[t];
-      }
-    }
+    // The last one to three pixels: the padding lanes shade garbage that is never stored.
+    if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
   };
   if constexpr (k.filter == TextureFilter::kPoint) {
-    // Whether the run's indices stay inside decides the addressing once for the whole run.
-    if (RunInsideTexture(s, j, !k.vConstRow)) {
+    // Whether the run's indices stay inside decides the addressing once for the whole run. Along
+    // rows at one v that is a matter of u alone: the rows of a rectangle mostly share the answer.
+    bool inside, paired = false;
+    TexelPairs pairs;
+    if constexpr (k.vConstRow) {
+      if (!walkKnown_ || j.u != walkU_ || j.du != walkDu_ || j.count != walkCount_) {
+        walkKnown_ = true;
+        walkU_ = j.u;
+        walkDu_ = j.du;
+        walkCount_ = j.count;
+        walkInside_ = RunInsideTexture(s, j, false);
+        walkPaired_ = walkInside_ && FindTexelPairs(j, &walkPairs_);
+      }
+      inside = walkInside_;
+      paired = walkPaired_;
+      pairs = walkPairs_;
+    } else {
+      inside = RunInsideTexture(s, j, true);
+    }
+    if (inside) {
+      if constexpr (k.vConstRow) {
+        if (paired) {
+          // The lead pixels one group at a time (a fifth alone when the phase is 1); from there
+          // pixel i reads texel (i - lead) >> 1 of `from`, and stage 0 runs once for the four
+          // texels of eight pixels.
+          const int lead = kPairsFrom + pairs.phase;
+          PointWalk<true, true> leading(s, j, row);
+          four(leading, 4, out, kDepth ? depth : nullptr);
+          if (pairs.phase == 1) four(leading, 1, out + 4, kDepth ? depth + 4 : nullptr);
+          const uint32_t* from = row + pairs.first + pairs.phase;
+          int i = lead;
+          for (; i + 8 <= n; i += 8, from += 4) {
+            const __m128i src = source(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+            finish(_mm_unpacklo_epi32(src, src), 4, out + i, kDepth ? depth + i : nullptr);
+            finish(_mm_unpackhi_epi32(src, src), 4, out + i + 4, kDepth ? depth + i + 4 : nullptr);
+          }
+          for (; i < n; i += 4, from += 2) {
+            const int count = n - i < 4 ? n - i : 4;
+            const __m128i two = count > 2 ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from))
+                                          : _mm_cvtsi32_si128(static_cast<int>(from[0]));
+            const __m128i src = source(two);
+            finish(_mm_unpacklo_epi32(src, src), count, out + i, kDepth ? depth + i : nullptr);
+          }
+          return true;
+        }
+      }
       PointWalk<k.vConstRow, true> texels(s, j, row);
       run(texels);
     } else if (s.uAnd >= 0 && s.vAnd >= 0) {
@@ -623,6 +847,22 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
   uint32_t* out = j.colour;
   int i = 0;
   const __m128i orVector = _mm_set1_epi32(static_cast<int>(orMask));
+  TexelPairs pairs;
+  if (FindTexelPairs(j, &pairs)) {
+    // The lead pixels one by one; then, from pixel `start` on, pixel i reads texel (i - start) >> 1
+    // of `from`: four texels make eight pixels.
+    for (; i < kPairsFrom; ++i) out[i] = row[(u + du * i) >> kTexelFractionBits] | orMask;
+    const int start = kPairsFrom + pairs.phase;
+    const uint32_t* from = row + pairs.first + pairs.phase;
+    if (pairs.phase == 1) out[i++] = row[pairs.first] | orMask;
+    for (; i + 8 <= n; i += 8) {
+      __m128i t = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + ((i - start) >> 1))), orVector);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(t, t));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi32(t, t));
+    }
+    for (; i < n; ++i) out[i] = from[(i - start) >> 1] | orMask;
+    return true;
+  }
   for (; i + 4 <= n; i += 4) {
     int t0 = static_cast<int>(row[u >> kTexelFractionBits]);
     int t1 = static_cast<int>(row[(u + du) >> kTexelFractionBits]);
@@ -641,29 +881,34 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
 }
 #endif
 
+// What a key's runs go through first: the plain copy of the post pass's stretch, the vector loops.
 template <uint32_t kKey>
-void FastSpan(const PixelState& s, const SpanJob& j) {
-  constexpr PixelKey k = PixelKey::Decode(kKey);
-  constexpr bool kDepth = k.depthFunc != 0;
-
+struct Paths {
+  static constexpr PixelKey k = PixelKey::Decode(kKey);
+  static constexpr bool kDepth = k.depthFunc != 0;
 #if defined(__SSE2__)
   // The stretch of the post pass: a plain copy of one texel row, when the run stays inside it.
-  if constexpr (k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture && !k.fog &&
-                k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
-                k.target != TargetKind::kR5G6B5) {
-    if (CopyTexelRow<kKey>(s, j)) return;
-  }
-  constexpr bool kSimpleStage = [](StageOp op) {
+  static constexpr bool kCopy = k.vConstRow && k.colour == StageOp::kTexture && k.alpha == StageOp::kTexture &&
+                                !k.fog && k.alphaFunc == 0 && !kDepth && k.blend == BlendMode::kOpaque &&
+                                k.target != TargetKind::kR5G6B5;
+  static constexpr bool kSimpleStage = [](StageOp op) {
     return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
   }(k.colour) && [](StageOp op) {
     return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate;
   }(k.alpha);
-  constexpr bool kVector = k.constColour && kSimpleStage && k.target != TargetKind::kR5G6B5 &&
-                           k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
-  if constexpr (kVector) {
-    if (VectorSpan<kKey>(s, j)) return;
-  }
+  static constexpr bool kVector = kSimpleStage && k.target != TargetKind::kR5G6B5 &&
+                                  k.blend != BlendMode::kGeneral && !(kDepth && k.depthD16);
+#else
+  static constexpr bool kCopy = false;
+  static constexpr bool kVector = false;
 #endif
+};
+
+// One pixel at a time: every key, every run.
+template <uint32_t kKey>
+[[gnu::noinline]] void ScalarSpan(const PixelState& s, const SpanJob& j) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kDepth = k.depthFunc != 0;
 
   uint32_t* out = j.colour;
   const int n = j.count;
@@ -791,6 +1036,110 @@ void FastSpan(const PixelState& s, const SpanJob& j) {
   }
 }
 
+#if defined(__SSE2__)
+// Runs are rows apart in memory, so the caches cannot see the next one coming: its target and depth
+// are asked for a few runs ahead (each run's first and last cache line; the lines between follow).
+constexpr int kPrefetchAhead = 8;
+template <uint32_t kKey>
+[[gnu::always_inline]] inline void PrefetchRun(const Run& run) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  auto fetch = [](const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); };
+  if constexpr (k.blend != BlendMode::kNoColour) {
+    fetch(run.colour);
+    fetch(run.colour + run.count - 1);
+  }
+  if constexpr (k.depthFunc != 0) {
+    const size_t bytes = k.depthD16 ? 2 : 4;
+    fetch(run.depth);
+    fetch(static_cast<const char*>(run.depth) + (run.count - 1) * bytes);
+  }
+}
+#endif
+
+// The span job of a run with the interpolants `kKey`'s paths read; the others are zero.
+template <uint32_t kKey>
+[[gnu::always_inline]] inline void JobOfRun(const Interpolants& p, const Run& run, SpanJob* job) {
+  constexpr PixelKey k = PixelKey::Decode(kKey);
+  constexpr bool kColour = k.colour == StageOp::kDiffuse || k.colour == StageOp::kModulate ||
+                           k.colour == StageOp::kDiffuseSquared || k.alpha == StageOp::kDiffuse ||
+                           k.alpha == StageOp::kModulate || k.alpha == StageOp::kDiffuseSquared;
+  const int dx = run.dx, dy = run.dy;
+  // Field by field: zeroing the whole job first compiles to a slow string store.
+  job->colour = run.colour;
+  job->depth = run.depth;
+  job->count = run.count;
+  if constexpr (kColour) {
+    job->r = p.r.At(dx, dy);
+    job->g = p.g.At(dx, dy);
+    job->b = p.b.At(dx, dy);
+    job->a = p.a.At(dx, dy);
+    job->dr = p.r.gx;
+    job->dg = p.g.gx;
+    job->db = p.b.gx;
+    job->da = p.a.gx;
+  } else {
+    job->r = job->g = job->b = job->a = job->dr = job->dg = job->db = job->da = 0;
+  }
+  if constexpr (k.filter != TextureFilter::kNone) {
+    job->u = p.u.At(dx, dy);
+    job->v = p.v.At(dx, dy);
+    job->du = p.u.gx;
+    job->dv = p.v.gx;
+  } else {
+    job->u = job->v = job->du = job->dv = 0;
+  }
+  if constexpr (k.depthFunc != 0) {
+    job->z = p.z.At(dx, dy);
+    job->dz = p.z.gx;
+  } else {
+    job->z = job->dz = 0;
+  }
+  if constexpr (k.fog) {
+    job->fog = p.fog.At(dx, dy);
+    job->dfog = p.fog.gx;
+  } else {
+    job->fog = job->dfog = 0;
+  }
+}
+
+// The runs of one primitive.
+template <uint32_t kKey>
+void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
+  using P = Paths<kKey>;
+#if defined(__SSE2__)
+  if constexpr (P::kCopy || P::kVector) {
+    [[maybe_unused]] VectorRuns<kKey> vector(s, p);
+    for (int i = 0; i < count && i < kPrefetchAhead; ++i) PrefetchRun<kKey>(runs[i]);
+    for (int i = 0; i < count; ++i) {
+      if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
+      SpanJob job;
+      JobOfRun<kKey>(p, runs[i], &job);
+      if constexpr (P::kCopy) {
+        if (CopyTexelRow<kKey>(s, job)) continue;
+      }
+      if constexpr (P::kVector) {
+        if (vector.Shade(job)) continue;
+      }
+      ScalarSpan<kKey>(s, job);
+    }
+    return;
+  }
+#endif
+  for (int i = 0; i < count; ++i) {
+    SpanJob job;
+    JobOfRun<kKey>(p, runs[i], &job);
+    ScalarSpan<kKey>(s, job);
+  }
+}
+
+// A single span job as a primitive of one run.
+template <uint32_t kKey>
+void ShadeJob(const PixelState& s, const SpanJob& job) {
+  Run run;
+  const Interpolants planes = Interpolants::OfJob(job, &run);
+  ShadeRuns<kKey>(s, planes, &run, 1);
+}
+
 // ---- The compiled keys ----
 
 struct Shape {
@@ -890,7 +1239,8 @@ constexpr size_t kEntryCount = kShapeCount * kVariantsPerShape;
 
 struct Entry {
   uint32_t key;
-  SpanFunction function;
+  RunsFunction runs;
+  SpanFunction job;
   PointFunction points;
 };
 
@@ -905,7 +1255,7 @@ constexpr PointFunction PointsOf() {
 
 template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
-  return {Entry{KeyOf(I), &FastSpan<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
+  return {Entry{KeyOf(I), &ShadeRuns<KeyOf(I)>, &ShadeJob<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
 
 // Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
@@ -944,9 +1294,14 @@ const Entry* FindEntry(uint32_t key) {
 
 }  // namespace
 
+RunsFunction SpanKernels::FindRuns(uint32_t key) {
+  const Entry* e = FindEntry(key);
+  return e != nullptr ? e->runs : nullptr;
+}
+
 SpanFunction SpanKernels::Find(uint32_t key) {
   const Entry* e = FindEntry(key);
-  return e != nullptr ? e->function : nullptr;
+  return e != nullptr ? e->job : nullptr;
 }
 
 PointFunction SpanKernels::FindPoints(uint32_t key) {

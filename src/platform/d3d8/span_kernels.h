@@ -6,11 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "interpolants.h"
 #include "pixel_state.h"
 #include "span_job.h"
 
 namespace d3d8sw {
 
+// Shades the runs of one primitive with planes `planes`, in order.
+using RunsFunction = void (*)(const PixelState& state, const Interpolants& planes, const Run* runs, int count);
+// Shades one span job (the same path as a primitive of one run).
 using SpanFunction = void (*)(const PixelState& state, const SpanJob& job);
 
 // A single-pixel point: where it lands, its 8-bit diffuse colour, its quantised depth and its
@@ -27,6 +31,8 @@ using PointFunction = void (*)(const PixelState& state, const PointJob* points, 
 class SpanKernels {
  public:
   // The fast path compiled for `key` (PixelKey::Encode), or null.
+  static RunsFunction FindRuns(uint32_t key);
+  // The same path for a single span job, or null.
   static SpanFunction Find(uint32_t key);
   // The batch path for untextured single-pixel points in `key`'s state, or null.
   static PointFunction FindPoints(uint32_t key);
