@@ -45,33 +45,20 @@ struct Interpolants {
 
   // The span job of pixels x0..x1 (inclusive) of row y, with its pointers left unset.
   void FillJob(int x0, int x1, int y, SpanJob* job) const {
-    int dx = x0 - refX;
-    int dy = y - refY;
     job->count = x1 - x0 + 1;
-    job->r = r.At(dx, dy);
-    job->g = g.At(dx, dy);
-    job->b = b.At(dx, dy);
-    job->a = a.At(dx, dy);
-    job->dr = r.gx;
-    job->dg = g.gx;
-    job->db = b.gx;
-    job->da = a.gx;
-    job->u = u.At(dx, dy);
-    job->v = v.At(dx, dy);
-    job->du = u.gx;
-    job->dv = v.gx;
-    job->z = z.At(dx, dy);
-    job->dz = z.gx;
-    job->fog = fog.At(dx, dy);
-    job->dfog = fog.gx;
+    FillValues(x0 - refX, y - refY, job);
   }
 
   // The span job of a run of this primitive: FillJob's values, the run's pointers.
   [[gnu::always_inline]] void JobOfRun(const Run& run, SpanJob* job) const {
-    const int dx = run.dx, dy = run.dy;
     job->colour = run.colour;
     job->depth = run.depth;
     job->count = run.count;
+    FillValues(run.dx, run.dy, job);
+  }
+
+  // Every interpolant of a job whose first pixel is (refX + dx, refY + dy), with its steps along x.
+  [[gnu::always_inline]] void FillValues(int dx, int dy, SpanJob* job) const {
     job->r = r.At(dx, dy);
     job->g = g.At(dx, dy);
     job->b = b.At(dx, dy);
