@@ -100,7 +100,7 @@ TEST(XmWriter, ModuleLoadsWithTheNotesInstrumentsAndVolumesWritten) {
 TEST(Tuning, NotesSoundAtConcertPitch) {
   struct Case {
     const char* name;
-    InstrumentSpec spec;
+    InstrumentPatch patch;
     int midi;
     double hz;
   };
@@ -115,7 +115,7 @@ TEST(Tuning, NotesSoundAtConcertPitch) {
   };
   for (const Case& k : cases) {
     Composer c(PlainSetup());
-    int ins = c.Add(k.spec);
+    int ins = c.Add(k.patch);
     c.Section("a", "1");
     c.Hit(0, 0, 0, ins, k.midi, 64);
     std::vector<float> audio = Play(SerializeXm(c.Build("PITCH", "TEST", 0)), 1.6);

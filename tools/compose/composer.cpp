@@ -53,13 +53,13 @@ Composer::Composer(const SongSetup& setup) : setup_(setup) {
   channelRoles_.resize(setup.channels);
 }
 
-int Composer::Add(const InstrumentSpec& spec) {
-  instruments_.push_back(spec);
+int Composer::Add(const InstrumentPatch& patch) {
+  instruments_.push_back(patch);
   if (instruments_.size() > 128) throw std::runtime_error("too many instruments");
   return static_cast<int>(instruments_.size());
 }
 
-int Composer::AddFitter(std::function<InstrumentSpec(size_t)> make, size_t minFrames, size_t maxFrames) {
+int Composer::AddFitter(std::function<InstrumentPatch(size_t)> make, size_t minFrames, size_t maxFrames) {
   if (fitterIndex_ >= 0) throw std::runtime_error("a song has one fitter instrument");
   fitterMake_ = std::move(make);
   fitterMin_ = minFrames;
@@ -702,7 +702,7 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
       for (XmCell& cell : channel)
         if (cell.volume >= kXmVolumeSet && cell.volume <= kXmVolumeSet + 64)
           cell.volume = VolumeByte(scaled(cell.volume - kXmVolumeSet));
-    for (InstrumentSpec& spec : instruments_) spec.volume = scaled(spec.volume);
+    for (InstrumentPatch& patch : instruments_) patch.volume = scaled(patch.volume);
   }
 
   // The first row sets the mix level; the loop never returns there, so it holds for good.
@@ -740,7 +740,7 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
   m.restart = compiled.restart;
   m.orders = compiled.orders;
   m.patterns = compiled.patterns;
-  for (const InstrumentSpec& spec : instruments_) m.instruments.push_back(BuildInstrument(spec, setup_.bpm));
+  for (const InstrumentPatch& patch : instruments_) m.instruments.push_back(BuildInstrument(patch, setup_.bpm));
 
   size_t fitterFrames = 0;
   if (fitterIndex_ >= 0 && targetBytes > 0) {

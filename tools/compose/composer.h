@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "chord.h"
-#include "instrument_spec.h"
+#include "instrument_patch.h"
 #include "key.h"
 #include "xm_module.h"
 
@@ -42,10 +42,10 @@ class Composer {
   explicit Composer(const SongSetup& setup);
 
   // Adds an instrument; returns its number for pattern cells (1-based).
-  int Add(const InstrumentSpec& spec);
+  int Add(const InstrumentPatch& patch);
   // The instrument whose 8-bit one-shot takes exactly the bytes left over when the rest of
   // the module is built: make(frames) builds it with that many frames.
-  int AddFitter(std::function<InstrumentSpec(size_t frames)> make, size_t minFrames, size_t maxFrames);
+  int AddFitter(std::function<InstrumentPatch(size_t frames)> make, size_t minFrames, size_t maxFrames);
 
   // Starts a section after the previous one. Chart: one token per bar, '_' splits a bar
   // evenly between chords ("1_5"), '%' repeats the previous bar, '|' is ignored.
@@ -148,9 +148,9 @@ class Composer {
   std::vector<std::vector<XmCell>> cells_;  // [channel][row]
   int totalRows_ = 0;
   int loopRow_ = 0;
-  std::vector<InstrumentSpec> instruments_;
+  std::vector<InstrumentPatch> instruments_;
   int fitterIndex_ = -1;
-  std::function<InstrumentSpec(size_t)> fitterMake_;
+  std::function<InstrumentPatch(size_t)> fitterMake_;
   size_t fitterMin_ = 0, fitterMax_ = 0;
   std::vector<Approach> approaches_;
   std::vector<std::pair<int, int>> releases_;  // (channel, row)

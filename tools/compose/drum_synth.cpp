@@ -50,7 +50,7 @@ SynthSample Finish(std::vector<double> w, double rate) {
 
 }  // namespace
 
-SynthSample Kick(const KickSpec& k, uint64_t seed) {
+SynthSample Kick(const KickParams& k, uint64_t seed) {
   size_t n = static_cast<size_t>(k.lengthSeconds * k.rate);
   std::vector<double> w(n);
   Prng rng(seed);
@@ -70,7 +70,7 @@ SynthSample Kick(const KickSpec& k, uint64_t seed) {
   return Finish(std::move(w), k.rate);
 }
 
-SynthSample Snare(const SnareSpec& s, uint64_t seed) {
+SynthSample Snare(const SnareParams& s, uint64_t seed) {
   size_t n = static_cast<size_t>(s.lengthSeconds * s.rate);
   std::vector<double> w(n);
   Prng rng(seed);
@@ -106,7 +106,7 @@ SynthSample Clap(double rate, double tailSeconds, uint64_t seed) {
   return Finish(std::move(w), rate);
 }
 
-SynthSample Hat(const HatSpec& h, uint64_t seed) {
+SynthSample Hat(const HatParams& h, uint64_t seed) {
   size_t n = static_cast<size_t>(h.lengthSeconds * h.rate);
   std::vector<double> w(n);
   Prng rng(seed);

@@ -5,7 +5,7 @@
 
 #include "synth_sample.h"
 
-struct KickSpec {
+struct KickParams {
   double rate = 22050;
   double startHz = 150, endHz = 48;  // pitch sweep
   double sweepSeconds = 0.045;       // time constant of the sweep
@@ -14,9 +14,9 @@ struct KickSpec {
   double drive = 1.6;                // soft saturation, 1 = clean
   double lengthSeconds = 0.45;
 };
-SynthSample Kick(const KickSpec& spec, uint64_t seed);
+SynthSample Kick(const KickParams& params, uint64_t seed);
 
-struct SnareSpec {
+struct SnareParams {
   double rate = 22050;
   double toneHz = 190;
   double toneDecay = 0.05;
@@ -25,18 +25,18 @@ struct SnareSpec {
   double noiseShare = 0.75;
   double lengthSeconds = 0.3;
 };
-SynthSample Snare(const SnareSpec& spec, uint64_t seed);
+SynthSample Snare(const SnareParams& params, uint64_t seed);
 
 SynthSample Clap(double rate, double tailSeconds, uint64_t seed);
 
-struct HatSpec {
+struct HatParams {
   double rate = 33452;
   double decaySeconds = 0.04;
   double lengthSeconds = 0.09;
   double highPass = 7000;
   double metal = 0.5;   // share of the square-wave cluster against plain noise
 };
-SynthSample Hat(const HatSpec& spec, uint64_t seed);
+SynthSample Hat(const HatParams& params, uint64_t seed);
 
 // A cymbal crash of exactly frames frames, its decay spread over the whole length.
 SynthSample Crash(size_t frames, double rate, uint64_t seed);

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-InstrumentSpec Instrument(std::string name, SynthSample sample, EnvelopeSpec envelope, int volume, int panning,
-                          bool sixteenBit) {
-  InstrumentSpec s = SingleZone(std::move(name), std::move(sample));
+InstrumentPatch Instrument(std::string name, SynthSample sample, EnvelopeShape envelope, int volume, int panning,
+                           bool sixteenBit) {
+  InstrumentPatch s = SingleZone(std::move(name), std::move(sample));
   s.envelope = std::move(envelope);
   s.volume = volume;
   s.panning = panning;
@@ -13,9 +13,9 @@ InstrumentSpec Instrument(std::string name, SynthSample sample, EnvelopeSpec env
   return s;
 }
 
-InstrumentSpec WaveInstrument(std::string name, const WaveSpec& wave, int lowNote, int highNote, EnvelopeSpec envelope,
-                              int volume, int panning) {
-  InstrumentSpec s;
+InstrumentPatch WaveInstrument(std::string name, const WaveShape& wave, int lowNote, int highNote,
+                               EnvelopeShape envelope, int volume, int panning) {
+  InstrumentPatch s;
   s.name = std::move(name);
   // 16 kHz keeps every partial clear of the output's Nyquist frequency at 44.1 kHz.
   s.zones = BandLimitedZones(wave, lowNote, highNote, 16000.0);
@@ -26,17 +26,17 @@ InstrumentSpec WaveInstrument(std::string name, const WaveSpec& wave, int lowNot
   return s;
 }
 
-InstrumentSpec PadInstrument(std::string name, const WaveSpec& wave, int period, int cycles,
-                             const std::vector<int>& offsets, EnvelopeSpec envelope, int volume, int panning,
-                             bool sixteenBit, uint64_t seed) {
+InstrumentPatch PadInstrument(std::string name, const WaveShape& wave, int period, int cycles,
+                              const std::vector<int>& offsets, EnvelopeShape envelope, int volume, int panning,
+                              bool sixteenBit, uint64_t seed) {
   return Instrument(std::move(name), DetunedPad(wave, period, cycles, offsets, seed), std::move(envelope), volume,
                     panning, sixteenBit);
 }
 
-SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
+SynthSample PluckTone(const WaveShape& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
                       int period) {
   HarmonicTable h = MakeHarmonics(spectrum);
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.pitchHarmonic = 1;
   d.settleSeconds = decay * 1.6;
@@ -55,7 +55,7 @@ SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness,
 }
 
 SynthSample EPianoTone(uint64_t seed, int period, double settle) {
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.settleSeconds = settle;
   d.pickNoise = 0.02;
@@ -66,7 +66,7 @@ SynthSample EPianoTone(uint64_t seed, int period, double settle) {
 }
 
 SynthSample BellTone(double decay, uint64_t seed, int period) {
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.pitchHarmonic = 4;  // the base unit is a quarter of the pitch: 2.75x and 5.25x partials fit
   d.settleSeconds = decay;
@@ -78,7 +78,7 @@ SynthSample BellTone(double decay, uint64_t seed, int period) {
 }
 
 SynthSample VibesTone(int period, double settle) {
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.settleSeconds = settle;
   d.partials = {{1, 1.0, 1.5, 0.6}, {4, 0.35, 0.3, 0.0}, {10, 0.1, 0.06, 0.0}, {2, 0.05, 0.4, 0.0}};
@@ -86,7 +86,7 @@ SynthSample VibesTone(int period, double settle) {
 }
 
 SynthSample MarimbaTone(int period, double settle) {
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.settleSeconds = settle;
   d.partials = {{1, 1.0, 0.3, 0.25}, {4, 0.35, 0.06, 0.0}, {10, 0.1, 0.015, 0.0}};
@@ -94,7 +94,7 @@ SynthSample MarimbaTone(int period, double settle) {
 }
 
 SynthSample SlapBassTone(uint64_t seed, int period, double settle) {
-  DecayingToneSpec d;
+  DecayingToneParams d;
   d.period = period;
   d.settleSeconds = settle;
   d.pickNoise = 0.08;

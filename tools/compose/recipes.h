@@ -6,29 +6,29 @@
 #include <string>
 
 #include "drum_synth.h"
-#include "instrument_spec.h"
+#include "instrument_patch.h"
 #include "tone_synth.h"
 
 // XM note numbers of the C's, for zone ranges.
 inline constexpr int kNoteC1 = 13, kNoteC2 = 25, kNoteC3 = 37, kNoteC4 = 49, kNoteC5 = 61, kNoteC6 = 73, kNoteC7 = 85;
 
-InstrumentSpec Instrument(std::string name, SynthSample sample, EnvelopeSpec envelope, int volume, int panning,
-                          bool sixteenBit);
+InstrumentPatch Instrument(std::string name, SynthSample sample, EnvelopeShape envelope, int volume, int panning,
+                           bool sixteenBit);
 
 // Band-limited wave played over [lowNote, highNote] (XM notes), one zone per octave.
-InstrumentSpec WaveInstrument(std::string name, const WaveSpec& wave, int lowNote, int highNote, EnvelopeSpec envelope,
-                              int volume, int panning);
+InstrumentPatch WaveInstrument(std::string name, const WaveShape& wave, int lowNote, int highNote,
+                               EnvelopeShape envelope, int volume, int panning);
 // Detuned voices of a wave in a long loop.
-InstrumentSpec PadInstrument(std::string name, const WaveSpec& wave, int period, int cycles,
-                             const std::vector<int>& offsets, EnvelopeSpec envelope, int volume, int panning,
-                             bool sixteenBit, uint64_t seed);
+InstrumentPatch PadInstrument(std::string name, const WaveShape& wave, int period, int cycles,
+                              const std::vector<int>& offsets, EnvelopeShape envelope, int volume, int panning,
+                              bool sixteenBit, uint64_t seed);
 
 // The decaying tones are made at 261.6 Hz * period frames per second (period frames per cycle
 // of middle C); their sample holds the settling time plus one looped cycle, so period and
 // settle time set the size: about period * 262 * settle frames.
 // Plucked string: bright onset mellowing to its fundamental. decay in seconds at middle C;
 // partials stop below period / 2.
-SynthSample PluckTone(const WaveSpec& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
+SynthSample PluckTone(const WaveShape& spectrum, double decay, double brightness, double pickNoise, uint64_t seed,
                       int period = 128);
 // Electric piano: round fundamental with a short metallic tine.
 SynthSample EPianoTone(uint64_t seed, int period = 128, double settle = 0.9);

@@ -26,9 +26,9 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
                                            .decaySeconds = 0.12, .click = 0.3, .drive = 1.3, .lengthSeconds = 0.2}, 152),
                               {}, 46, 128, false));
   int block = c.Add(Instrument("wood block", Tick(22050, 800, 153), {}, 40, 100, false));
-  InstrumentSpec bassoonSpec = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 5}, kNoteC1, kNoteC4,
+  InstrumentPatch bassoonPatch = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 5}, kNoteC1, kNoteC4,
                                               AdsrEnvelope(0.01, 0.15, 0.6, 0.05), 42, 128);
-  int bassoon = c.Add(bassoonSpec);
+  int bassoon = c.Add(bassoonPatch);
   int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 8}, 0.1, 0.35, 0.03, 154, 64),
                               DecayEnvelope(0.5, 0.15), 30, 128, true));
   int celesta = c.Add(Instrument("celesta by ODD", BellTone(0.7, 155, 128), DecayEnvelope(1.4, 0.4), 40, 120, true));

@@ -35,20 +35,20 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   int bass = c.Add(Instrument("upright", PluckTone({WaveKind::kTriangle, 0.5, 20}, 0.12, 0.4, 0.05, 124, 64),
                               DecayEnvelope(1.4, 0.08), 50, 128, false));
   int ep = c.Add(Instrument("e.piano", EPianoTone(125, 32, 0.5), DecayEnvelope(2.2, 0.12), 26, 128, false));
-  InstrumentSpec vibesSpec = Instrument("vibes by ODD", VibesTone(32, 0.6), {}, 44, 112, true);
+  InstrumentPatch vibesPatch = Instrument("vibes by ODD", VibesTone(32, 0.6), {}, 44, 112, true);
   // The motor: volume swings between 64 and 44 about five times a second, until key-off.
-  vibesSpec.envelope.points = {{0.0, 1.0}, {0.1, 0.7}, {0.2, 1.0}};
-  vibesSpec.envelope.loopStart = 0;
-  vibesSpec.envelope.loopEnd = 2;
-  vibesSpec.envelope.releaseSeconds = 0.8;
-  int vibes = c.Add(vibesSpec);
+  vibesPatch.envelope.points = {{0.0, 1.0}, {0.1, 0.7}, {0.2, 1.0}};
+  vibesPatch.envelope.loopStart = 0;
+  vibesPatch.envelope.loopEnd = 2;
+  vibesPatch.envelope.releaseSeconds = 0.8;
+  int vibes = c.Add(vibesPatch);
   int echo = c.Add(WaveInstrument("vibes echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, DecayEnvelope(0.8, 0.3), 40, 176));
-  InstrumentSpec hornSpec = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 5}, kNoteC3, kNoteC6,
+  InstrumentPatch hornPatch = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 5}, kNoteC3, kNoteC6,
                                            AdsrEnvelope(0.04, 0.3, 0.7, 0.1), 40, 96);
-  hornSpec.vibratoDepth = 4;
-  hornSpec.vibratoRate = 20;
-  hornSpec.vibratoSweep = 0.3;
-  int horn = c.Add(hornSpec);
+  hornPatch.vibratoDepth = 4;
+  hornPatch.vibratoRate = 20;
+  hornPatch.vibratoSweep = 0.3;
+  int horn = c.Add(hornPatch);
   int ride = c.AddFitter(
       [](size_t frames) {
         double seconds = (static_cast<double>(frames) + 0.5) / kRideRate;

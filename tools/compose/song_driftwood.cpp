@@ -33,12 +33,12 @@ SongResult ComposeDriftwood(const SongContext& context) {
   int bell = c.Add(Instrument("music box", BellTone(0.7, 75, 128), DecayEnvelope(2.5, 0.6), 34, 150, false));
   // The echo answers in pure sine pings, darker than the bell itself.
   int bellEcho = c.Add(WaveInstrument("box echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, DecayEnvelope(1.2, 0.6), 34, 90));
-  InstrumentSpec leadSpec = WaveInstrument("ocarina by ODD", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("ocarina by ODD", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.12, 0.4, 0.85, 0.5), 42, 128);
-  leadSpec.vibratoDepth = 5;
-  leadSpec.vibratoRate = 14;
-  leadSpec.vibratoSweep = 0.8;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 5;
+  leadPatch.vibratoRate = 14;
+  leadPatch.vibratoSweep = 0.8;
+  int lead = c.Add(leadPatch);
   int leadEcho = c.Add(WaveInstrument("ocarina echo", {WaveKind::kTriangle, 0.5, 5, 2}, kNoteC4, kNoteC6,
                                       AdsrEnvelope(0.12, 0.4, 0.8, 0.6), 42, 80));
   int wind = c.AddFitter(

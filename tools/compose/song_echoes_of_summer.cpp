@@ -34,12 +34,12 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
                                   AdsrEnvelope(0.01, 0.4, 0.6, 0.12), 44, 128));
   int pad = c.Add(PadInstrument("summer pad", {WaveKind::kSaw, 0.5, 15, 4}, 32, 96, {-1, 0, 1}, AdsrEnvelope(0.5, 0.8, 0.8, 0.8),
                                 22, 128, false, 164));
-  InstrumentSpec leadSpec = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.35, 24, 6}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.35, 24, 6}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.02, 0.3, 0.75, 0.2), 40, 128);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 18;
-  leadSpec.vibratoSweep = 0.4;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 18;
+  leadPatch.vibratoSweep = 0.4;
+  int lead = c.Add(leadPatch);
   int echo1 = c.Add(WaveInstrument("first echo", {WaveKind::kPulse, 0.35, 12, 4}, kNoteC4, kNoteC6,
                                    AdsrEnvelope(0.02, 0.3, 0.7, 0.25), 40, 72));
   int echo2 = c.Add(WaveInstrument("far echo", {WaveKind::kTriangle, 0.5, 5}, kNoteC4, kNoteC6, AdsrEnvelope(0.02, 0.3, 0.7, 0.3),

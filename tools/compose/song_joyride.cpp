@@ -32,12 +32,12 @@ SongResult ComposeJoyride(const SongContext& context) {
                                   AdsrEnvelope(0.002, 0.1, 0.7, 0.03), 42, 128));
   int chip = c.Add(WaveInstrument("chip arp", {WaveKind::kPulse, 0.125, 40}, kNoteC4, kNoteC7, AdsrEnvelope(0.002, 0.15, 0.6, 0.05),
                                   22, 88));
-  InstrumentSpec leadSpec = WaveInstrument("joy lead by ODD", {WaveKind::kPulse, 0.25, 40}, kNoteC4, kNoteC7,
+  InstrumentPatch leadPatch = WaveInstrument("joy lead by ODD", {WaveKind::kPulse, 0.25, 40}, kNoteC4, kNoteC7,
                                            AdsrEnvelope(0.003, 0.2, 0.7, 0.06), 38, 120);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 30;
-  leadSpec.vibratoSweep = 0.2;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 30;
+  leadPatch.vibratoSweep = 0.2;
+  int lead = c.Add(leadPatch);
   int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.25, 30, 7}, kNoteC4, kNoteC7, AdsrEnvelope(0.003, 0.2, 0.6, 0.08),
                                   38, 184));
   int harmony = c.Add(WaveInstrument("harmony", {WaveKind::kPulse, 0.5, 30, 8}, kNoteC3, kNoteC6, AdsrEnvelope(0.003, 0.2, 0.7, 0.06),

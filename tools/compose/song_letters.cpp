@@ -36,12 +36,12 @@ SongResult ComposeLetters(const SongContext& context) {
                                 DecayEnvelope(1.6, 0.25), 34, 128, true));
   int pad = c.Add(PadInstrument("strings", {WaveKind::kSaw, 0.5, 15, 5}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.6, 0.8, 0.8, 0.9),
                                 18, 128, true, 135));
-  InstrumentSpec clarinetSpec = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 5}, kNoteC3, kNoteC6,
+  InstrumentPatch clarinetPatch = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 5}, kNoteC3, kNoteC6,
                                                AdsrEnvelope(0.04, 0.3, 0.8, 0.15), 40, 120);
-  clarinetSpec.vibratoDepth = 3;
-  clarinetSpec.vibratoRate = 16;
-  clarinetSpec.vibratoSweep = 0.5;
-  int clarinet = c.Add(clarinetSpec);
+  clarinetPatch.vibratoDepth = 3;
+  clarinetPatch.vibratoRate = 16;
+  clarinetPatch.vibratoSweep = 0.5;
+  int clarinet = c.Add(clarinetPatch);
   int box = c.Add(Instrument("music box", BellTone(0.7, 136, 128), DecayEnvelope(2.0, 0.4), 32, 160, true));
   int boxEcho = c.Add(WaveInstrument("echo chime", {WaveKind::kTriangle, 0.5, 7}, kNoteC3, kNoteC7, DecayEnvelope(0.9, 0.3),
                                      30, 86));

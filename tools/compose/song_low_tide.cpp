@@ -34,12 +34,12 @@ SongResult ComposeLowTide(const SongContext& context) {
   int ep = c.Add(Instrument("e.piano", EPianoTone(41, 32, 0.5), DecayEnvelope(2.6, 0.35), 34, 128, true));
   int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
                                 18, 128, false, 42));
-  InstrumentSpec fluteSpec = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC4, kNoteC6,
+  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC4, kNoteC6,
                                             AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116);
-  fluteSpec.vibratoDepth = 4;
-  fluteSpec.vibratoRate = 18;
-  fluteSpec.vibratoSweep = 0.5;
-  int flute = c.Add(fluteSpec);
+  flutePatch.vibratoDepth = 4;
+  flutePatch.vibratoRate = 18;
+  flutePatch.vibratoSweep = 0.5;
+  int flute = c.Add(flutePatch);
   int echo = c.Add(WaveInstrument("flute echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC6,
                                   AdsrEnvelope(0.05, 0.3, 0.8, 0.3), 44, 168));
   int surf = c.AddFitter(

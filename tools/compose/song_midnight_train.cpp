@@ -35,12 +35,12 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
                                      26, 128));
   int pad = c.Add(PadInstrument("night pad", {WaveKind::kSaw, 0.5, 15, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.5),
                                 24, 128, true, 145));
-  InstrumentSpec harpSpec = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 8}, kNoteC4, kNoteC6,
+  InstrumentPatch harpPatch = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 8}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.02, 0.2, 0.8, 0.08), 40, 112);
-  harpSpec.vibratoDepth = 4;
-  harpSpec.vibratoRate = 24;
-  harpSpec.vibratoSweep = 0.3;
-  int harp = c.Add(harpSpec);
+  harpPatch.vibratoDepth = 4;
+  harpPatch.vibratoRate = 24;
+  harpPatch.vibratoSweep = 0.3;
+  int harp = c.Add(harpPatch);
   int echo = c.Add(WaveInstrument("harmonica echo", {WaveKind::kPulse, 0.3, 20, 4}, kNoteC4, kNoteC6,
                                   AdsrEnvelope(0.02, 0.2, 0.7, 0.1), 40, 176));
   int crash = c.AddFitter(

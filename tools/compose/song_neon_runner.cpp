@@ -31,12 +31,12 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   int arp = c.Add(WaveInstrument("arp", {WaveKind::kPulse, 0.125, 40}, kNoteC4, kNoteC6, DecayEnvelope(0.35, 0.05), 30, 80));
   int pad = c.Add(PadInstrument("neon pad", {WaveKind::kSaw, 0.5, 15, 5}, 32, 96, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.6),
                                 22, 128, false, 94));
-  InstrumentSpec leadSpec = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.5, 40, 12}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.5, 40, 12}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.005, 0.3, 0.7, 0.1), 44, 118);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 22;
-  leadSpec.vibratoSweep = 0.35;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 22;
+  leadPatch.vibratoSweep = 0.35;
+  int lead = c.Add(leadPatch);
   int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.5, 30, 5}, kNoteC4, kNoteC6, AdsrEnvelope(0.005, 0.3, 0.6, 0.1),
                                   44, 180));
   int open = c.AddFitter(

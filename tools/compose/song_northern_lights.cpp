@@ -34,12 +34,12 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   int arp = c.Add(WaveInstrument("shimmer", {WaveKind::kPulse, 0.125, 40}, kNoteC5, kNoteC7, DecayEnvelope(0.5, 0.1), 24, 50));
   int arpEcho = c.Add(WaveInstrument("shimmer echo", {WaveKind::kPulse, 0.25, 20, 6}, kNoteC5, kNoteC7, DecayEnvelope(0.6, 0.1),
                                      24, 206));
-  InstrumentSpec leadSpec = WaveInstrument("aurora by ODD", {WaveKind::kSaw, 0.5, 20, 4}, kNoteC4, kNoteC7,
+  InstrumentPatch leadPatch = WaveInstrument("aurora by ODD", {WaveKind::kSaw, 0.5, 20, 4}, kNoteC4, kNoteC7,
                                            AdsrEnvelope(0.35, 0.5, 0.8, 0.8), 40, 128);
-  leadSpec.vibratoDepth = 6;
-  leadSpec.vibratoRate = 12;
-  leadSpec.vibratoSweep = 1.0;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 6;
+  leadPatch.vibratoRate = 12;
+  leadPatch.vibratoSweep = 1.0;
+  int lead = c.Add(leadPatch);
   // The backbeat clap rings out for whatever length the module's spare bytes allow.
   int clap = c.AddFitter(
       [](size_t frames) {

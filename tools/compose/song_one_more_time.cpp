@@ -32,12 +32,12 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
                                   AdsrEnvelope(0.003, 0.15, 0.6, 0.05), 44, 128));
   int pad = c.Add(PadInstrument("anthem pad", {WaveKind::kSaw, 0.5, 15, 6}, 32, 96, {-1, 0, 1}, AdsrEnvelope(0.08, 0.5, 0.8, 0.4),
                                 24, 128, false, 174));
-  InstrumentSpec leadSpec = WaveInstrument("lead by ODD", {WaveKind::kSaw, 0.5, 30, 10}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kSaw, 0.5, 30, 10}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.01, 0.3, 0.75, 0.15), 42, 120);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 22;
-  leadSpec.vibratoSweep = 0.35;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 22;
+  leadPatch.vibratoSweep = 0.35;
+  int lead = c.Add(leadPatch);
   int harmony = c.Add(WaveInstrument("harmony", {WaveKind::kPulse, 0.25, 24, 8}, kNoteC3, kNoteC6,
                                      AdsrEnvelope(0.01, 0.3, 0.7, 0.15), 30, 150));
   int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kSaw, 0.5, 16, 4}, kNoteC4, kNoteC6, AdsrEnvelope(0.01, 0.3, 0.7, 0.2),

@@ -30,12 +30,12 @@ SongResult ComposePaperKites(const SongContext& context) {
   int marimba = c.Add(Instrument("marimba", MarimbaTone(64, 0.18), DecayEnvelope(0.9, 0.1), 40, 96, false));
   int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 6}, 0.1, 0.3, 0.0, 104, 32),
                                DecayEnvelope(0.4, 0.05), 30, 160, false));
-  InstrumentSpec whistleSpec = WaveInstrument("whistle by ODD", {WaveKind::kSine, 0.5, 3, 1.5}, kNoteC4, kNoteC7,
+  InstrumentPatch whistlePatch = WaveInstrument("whistle by ODD", {WaveKind::kSine, 0.5, 3, 1.5}, kNoteC4, kNoteC7,
                                               AdsrEnvelope(0.02, 0.15, 0.75, 0.06), 42, 120);
-  whistleSpec.vibratoDepth = 4;
-  whistleSpec.vibratoRate = 26;
-  whistleSpec.vibratoSweep = 0.25;
-  int whistle = c.Add(whistleSpec);
+  whistlePatch.vibratoDepth = 4;
+  whistlePatch.vibratoRate = 26;
+  whistlePatch.vibratoSweep = 0.25;
+  int whistle = c.Add(whistlePatch);
   int echo = c.Add(WaveInstrument("whistle echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, AdsrEnvelope(0.02, 0.15, 0.7, 0.08),
                                   42, 70));
   int chime = c.AddFitter(

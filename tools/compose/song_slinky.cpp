@@ -26,8 +26,8 @@ SongResult ComposeSlinky(const SongContext& context) {
                                               .noiseHighPass = 1500, .noiseShare = 0.7, .lengthSeconds = 0.19}, 62),
                                {}, 50, 136, false));
   int hat = c.Add(Instrument("hat", Hat({.rate = 33452, .decaySeconds = 0.025, .lengthSeconds = 0.05}, 63), {}, 32, 180, false));
-  InstrumentSpec bassSpec = Instrument("slap bass", SlapBassTone(64, 128, 0.1), DecayEnvelope(1.2, 0.05), 50, 128, false);
-  int bass = c.Add(bassSpec);
+  InstrumentPatch bassPatch = Instrument("slap bass", SlapBassTone(64, 128, 0.1), DecayEnvelope(1.2, 0.05), 50, 128, false);
+  int bass = c.Add(bassPatch);
   int clav = c.Add(Instrument("clav", PluckTone({WaveKind::kPulse, 0.25, 30}, 0.08, 0.25, 0.05, 65, 64),
                               DecayEnvelope(0.5, 0.04), 30, 128, true));
   int brass = c.Add(PadInstrument("brass by ODD", {WaveKind::kSaw, 0.5, 15, 6}, 32, 96, {-1, 0, 1}, AdsrEnvelope(0.025, 0.25, 0.6, 0.1),

@@ -31,12 +31,12 @@ SongResult ComposeSunbeams(const SongContext& context) {
                                 AdsrEnvelope(0.35, 0.5, 0.8, 0.5), 24, 128, true, 21));
   int arp = c.Add(WaveInstrument("chip arp", {WaveKind::kPulse, 0.125, 48}, kNoteC4, kNoteC6,
                                  AdsrEnvelope(0.002, 0.2, 0.6, 0.1), 28, 84));
-  InstrumentSpec leadSpec = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.25, 48}, kNoteC4, kNoteC7,
+  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.25, 48}, kNoteC4, kNoteC7,
                                            AdsrEnvelope(0.004, 0.25, 0.7, 0.12), 40, 112);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 24;
-  leadSpec.vibratoSweep = 0.3;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 24;
+  leadPatch.vibratoSweep = 0.3;
+  int lead = c.Add(leadPatch);
   int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.25, 48, 6}, kNoteC4, kNoteC7,
                                   AdsrEnvelope(0.004, 0.25, 0.6, 0.12), 40, 176));
   int harmony = c.Add(WaveInstrument("harmony", {WaveKind::kTriangle, 0.5, 31}, kNoteC3, kNoteC6,

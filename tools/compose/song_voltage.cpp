@@ -30,12 +30,12 @@ SongResult ComposeVoltage(const SongContext& context) {
   // The swell on every retrigger is the pump.
   int pad = c.Add(PadInstrument("pump pad", {WaveKind::kSaw, 0.5, 15, 5}, 32, 96, {-1, 0, 2}, AdsrEnvelope(0.2, 0.2, 0.85, 0.15),
                                 26, 128, false, 55));
-  InstrumentSpec leadSpec = WaveInstrument("saw lead by ODD", {WaveKind::kSaw, 0.5, 40, 14}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("saw lead by ODD", {WaveKind::kSaw, 0.5, 40, 14}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.003, 0.3, 0.65, 0.08), 42, 104);
-  leadSpec.vibratoDepth = 3;
-  leadSpec.vibratoRate = 28;
-  leadSpec.vibratoSweep = 0.25;
-  int lead = c.Add(leadSpec);
+  leadPatch.vibratoDepth = 3;
+  leadPatch.vibratoRate = 28;
+  leadPatch.vibratoSweep = 0.25;
+  int lead = c.Add(leadPatch);
   int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.5, 40, 6}, kNoteC4, kNoteC6,
                                   AdsrEnvelope(0.003, 0.3, 0.6, 0.08), 42, 184));
   int crash = c.AddFitter(

@@ -33,12 +33,12 @@ SongResult ComposeWaltzing(const SongContext& context) {
                                   44, 128));
   int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 8}, 0.12, 0.35, 0.03, 83, 64),
                               DecayEnvelope(0.6, 0.08), 30, 128, true));
-  InstrumentSpec accordionSpec = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 10}, 64, 96, {-1, 0, 1},
+  InstrumentPatch accordionPatch = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 10}, 64, 96, {-1, 0, 1},
                                                AdsrEnvelope(0.03, 0.2, 0.8, 0.12), 42, 116, true, 84);
-  accordionSpec.vibratoDepth = 2;
-  accordionSpec.vibratoRate = 20;
-  accordionSpec.vibratoSweep = 0.3;
-  int accordion = c.Add(accordionSpec);
+  accordionPatch.vibratoDepth = 2;
+  accordionPatch.vibratoRate = 20;
+  accordionPatch.vibratoSweep = 0.3;
+  int accordion = c.Add(accordionPatch);
   int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 5}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
                                   42, 170));
   int glock = c.Add(Instrument("glockenspiel", BellTone(0.8, 85, 128), DecayEnvelope(1.8, 0.3), 34, 150, false));

@@ -30,14 +30,14 @@ double NoteHz(int xmNote) { return kMiddleCHz * detmath::SemitoneRatio(xmNote - 
 
 }  // namespace
 
-HarmonicTable MakeHarmonics(const WaveSpec& spec) {
+HarmonicTable MakeHarmonics(const WaveShape& params) {
   HarmonicTable h;
-  int n = std::max(1, spec.maxHarmonic);
+  int n = std::max(1, params.maxHarmonic);
   h.amplitude.assign(n, 0.0);
   h.phase.assign(n, 0.0);
   for (int k = 1; k <= n; ++k) {
     double a = 0, ph = 0;
-    switch (spec.kind) {
+    switch (params.kind) {
       case WaveKind::kSine:
         a = k == 1 ? 1.0 : 0.0;
         break;
@@ -53,8 +53,8 @@ HarmonicTable MakeHarmonics(const WaveSpec& spec) {
         break;
       case WaveKind::kPulse:
         // Fourier series of a pulse of width duty, as sines: cos(x) = sin(x + pi/2).
-        a = std::fabs(detmath::Sin(detmath::kPi * k * spec.duty)) / k;
-        ph = 0.25 - k * spec.duty / 2.0 + (detmath::Sin(detmath::kPi * k * spec.duty) < 0 ? 0.5 : 0.0);
+        a = std::fabs(detmath::Sin(detmath::kPi * k * params.duty)) / k;
+        ph = 0.25 - k * params.duty / 2.0 + (detmath::Sin(detmath::kPi * k * params.duty) < 0 ? 0.5 : 0.0);
         break;
       case WaveKind::kOrgan:
         // Drawbar-like: fundamental, octave, twelfth and a touch of the upper partials.
@@ -64,16 +64,16 @@ HarmonicTable MakeHarmonics(const WaveSpec& spec) {
     // Lanczos sigma factor: tames the Gibbs ripple of the truncated series.
     double x = detmath::kPi * k / (n + 1);
     double sigma = detmath::Sin(x) / x;
-    if (spec.rolloff > 0) a /= 1.0 + (k / spec.rolloff) * (k / spec.rolloff);
+    if (params.rolloff > 0) a /= 1.0 + (k / params.rolloff) * (k / params.rolloff);
     h.amplitude[k - 1] = a * sigma;
     h.phase[k - 1] = ph - std::floor(ph);
   }
   return h;
 }
 
-SynthSample SingleCycle(const WaveSpec& spec, int period) {
-  WaveSpec s = spec;
-  s.maxHarmonic = std::min(spec.maxHarmonic, period / 2 - 1);
+SynthSample SingleCycle(const WaveShape& params, int period) {
+  WaveShape s = params;
+  s.maxHarmonic = std::min(params.maxHarmonic, period / 2 - 1);
   HarmonicTable h = MakeHarmonics(s);
   std::vector<double> table = SineTable(period);
   SynthSample out;
@@ -91,12 +91,12 @@ SynthSample SingleCycle(const WaveSpec& spec, int period) {
   return out;
 }
 
-std::vector<ToneZone> BandLimitedZones(const WaveSpec& spec, int lowNote, int highNote, double maxHz) {
+std::vector<ToneZone> BandLimitedZones(const WaveShape& params, int lowNote, int highNote, double maxHz) {
   std::vector<ToneZone> zones;
   for (int first = lowNote; first <= highNote; first += 12) {
     int top = std::min(first + 11, highNote);
-    WaveSpec s = spec;
-    s.maxHarmonic = std::max(1, std::min(spec.maxHarmonic, static_cast<int>(maxHz / NoteHz(top))));
+    WaveShape s = params;
+    s.maxHarmonic = std::max(1, std::min(params.maxHarmonic, static_cast<int>(maxHz / NoteHz(top))));
     int period = 32;
     while (period < 4 * s.maxHarmonic && period < 1024) period *= 2;
     zones.push_back({first == lowNote ? 1 : first, SingleCycle(s, period)});
@@ -104,11 +104,11 @@ std::vector<ToneZone> BandLimitedZones(const WaveSpec& spec, int lowNote, int hi
   return zones;
 }
 
-SynthSample DetunedPad(const WaveSpec& spec, int period, int cycles, const std::vector<int>& offsets,
+SynthSample DetunedPad(const WaveShape& params, int period, int cycles, const std::vector<int>& offsets,
                        uint64_t seed) {
   size_t loop = static_cast<size_t>(period) * cycles;
   std::vector<double> table = SineTable(loop);
-  HarmonicTable h = MakeHarmonics(spec);
+  HarmonicTable h = MakeHarmonics(params);
   Prng rng(seed);
   SynthSample out;
   out.wave.assign(loop, 0.0);
@@ -116,7 +116,7 @@ SynthSample DetunedPad(const WaveSpec& spec, int period, int cycles, const std::
     long long voiceCycles = cycles + off;
     // One random start phase per voice keeps each voice's wave shape intact.
     size_t start = static_cast<size_t>(rng.Below(static_cast<int>(loop)));
-    for (int k = 1; k <= spec.maxHarmonic; ++k) {
+    for (int k = 1; k <= params.maxHarmonic; ++k) {
       long long step = voiceCycles * k;
       if (step * 2 >= static_cast<long long>(loop)) break;
       double a = h.amplitude[k - 1];
@@ -132,17 +132,17 @@ SynthSample DetunedPad(const WaveSpec& spec, int period, int cycles, const std::
   return out;
 }
 
-SynthSample DecayingTone(const DecayingToneSpec& spec) {
-  const int period = spec.period;
-  const double samplesPerPitchCycle = static_cast<double>(period) / spec.pitchHarmonic;
+SynthSample DecayingTone(const DecayingToneParams& params) {
+  const int period = params.period;
+  const double samplesPerPitchCycle = static_cast<double>(period) / params.pitchHarmonic;
   const double rate = kMiddleCHz * samplesPerPitchCycle;
-  size_t settle = static_cast<size_t>(std::ceil(spec.settleSeconds * rate / period)) * period;
-  size_t loop = static_cast<size_t>(spec.loopUnits) * period;
+  size_t settle = static_cast<size_t>(std::ceil(params.settleSeconds * rate / period)) * period;
+  size_t loop = static_cast<size_t>(params.loopUnits) * period;
   size_t total = settle + loop;
   std::vector<double> table = SineTable(period);
   SynthSample out;
   out.wave.assign(total, 0.0);
-  for (const Partial& p : spec.partials) {
+  for (const Partial& p : params.partials) {
     // A smaller period trades the top partials for size: those above its Nyquist are left out.
     if (p.harmonic * 2 >= period) continue;
     double tau = p.decaySeconds * rate;
@@ -155,16 +155,16 @@ SynthSample DecayingTone(const DecayingToneSpec& spec) {
       out.wave[i] += p.amplitude * env * table[(static_cast<long long>(p.harmonic) * i) % period];
     }
   }
-  if (spec.pickNoise > 0) {
-    Prng rng(spec.seed);
+  if (params.pickNoise > 0) {
+    Prng rng(params.seed);
     Biquad band(Biquad::Kind::kBandPass, 2500.0, rate, 0.8);
     size_t burst = static_cast<size_t>(0.012 * rate);
     for (size_t i = 0; i < burst && i < settle; ++i) {
       double env = 1.0 - static_cast<double>(i) / burst;
-      out.wave[i] += spec.pickNoise * env * env * band.Process(rng.Signed());
+      out.wave[i] += params.pickNoise * env * env * band.Process(rng.Signed());
     }
   }
-  size_t attack = std::max<size_t>(1, static_cast<size_t>(spec.attackSeconds * rate));
+  size_t attack = std::max<size_t>(1, static_cast<size_t>(params.attackSeconds * rate));
   for (size_t i = 0; i < attack && i < total; ++i) out.wave[i] *= static_cast<double>(i) / attack;
   NormalizePeak(out.wave, 1.0);
   out.loopStart = settle;

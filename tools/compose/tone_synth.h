@@ -9,7 +9,7 @@
 
 enum class WaveKind { kSine, kTriangle, kSaw, kPulse, kOrgan };
 
-struct WaveSpec {
+struct WaveShape {
   WaveKind kind = WaveKind::kSaw;
   double duty = 0.5;       // pulse width, 0..1 (0.125, 0.25, 0.5)
   int maxHarmonic = 32;    // highest partial kept
@@ -21,10 +21,10 @@ struct HarmonicTable {
   std::vector<double> amplitude;  // index k - 1
   std::vector<double> phase;
 };
-HarmonicTable MakeHarmonics(const WaveSpec& spec);
+HarmonicTable MakeHarmonics(const WaveShape& params);
 
 // One whole cycle of period frames, looped: the loop end meets the loop start exactly.
-SynthSample SingleCycle(const WaveSpec& spec, int period);
+SynthSample SingleCycle(const WaveShape& params, int period);
 
 // A zone of a multi-sample instrument: the sample used from firstNote (XM note 1..96) upwards.
 struct ToneZone {
@@ -32,11 +32,11 @@ struct ToneZone {
   SynthSample sample;
 };
 // Single cycles band-limited per octave so that no zone's partials pass maxHz at its top note.
-std::vector<ToneZone> BandLimitedZones(const WaveSpec& spec, int lowNote, int highNote, double maxHz);
+std::vector<ToneZone> BandLimitedZones(const WaveShape& params, int lowNote, int highNote, double maxHz);
 
 // Detuned voices of the same wave summed over one loop of period * cycles frames; voice v
 // runs cycles + offsets[v] cycles per loop, so every voice closes its cycles at the loop seam.
-SynthSample DetunedPad(const WaveSpec& spec, int period, int cycles, const std::vector<int>& offsets,
+SynthSample DetunedPad(const WaveShape& params, int period, int cycles, const std::vector<int>& offsets,
                        uint64_t seed);
 
 // A partial of a decaying tone, in multiples of the tone's base unit.
@@ -47,7 +47,7 @@ struct Partial {
   double sustain;      // share of the amplitude kept in the looped tail, 0..1
 };
 
-struct DecayingToneSpec {
+struct DecayingToneParams {
   std::vector<Partial> partials;
   int period = 64;             // frames of one base-unit cycle
   int pitchHarmonic = 1;       // the harmonic heard as the note's pitch
@@ -59,4 +59,4 @@ struct DecayingToneSpec {
 };
 // Made at the rate where C-4 plays the sound unchanged, so decays are seconds at middle C.
 // Partials at or above period / 2 are left out.
-SynthSample DecayingTone(const DecayingToneSpec& spec);
+SynthSample DecayingTone(const DecayingToneParams& params);

@@ -458,13 +458,13 @@ Layer FaceLayer(float x, float y) {
   const float rim = std::pow(Clamp01(1.0f - n.z), 2.5f) * SmoothStep(-0.05f, 0.5f, n.x);
   const Vec3 half = Normalize(kKeyDir + Vec3(0.0f, 0.0f, 1.0f));
   const float oil = 0.18f + 0.35f * mouth.lip + 0.15f * Gauss(x, y, 0.0f, 0.13f, 0.04f, 0.04f);
-  const float spec = std::pow(std::max(0.0f, Dot(n, half)), 36.0f) * oil * shadow * hairShade;
+  const float highlight = std::pow(std::max(0.0f, Dot(n, half)), 36.0f) * oil * shadow * hairShade;
 
   Vec3 light = kKeyColour * key + kFillColour * fill + kAmbient;
   Vec3 c = albedo * light;
   // Light scattering under the skin warms the turn from light to shadow.
   c += Vec3(0.22f, 0.045f, 0.02f) * key * (1.0f - key) * 1.2f;
-  c += kKeyColour * spec;
+  c += kKeyColour * highlight;
   c += kRimColour * rim * 0.45f * (1.0f - brow);
 
   if (eye.paint.alpha > 0.0f) {

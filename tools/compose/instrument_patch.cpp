@@ -1,5 +1,5 @@
 // Instrument building: quantization, tuning fields, envelopes in ticks, fadeout.
-#include "instrument_spec.h"
+#include "instrument_patch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,8 +18,8 @@ constexpr int kFadeoutMax = 4095;
 
 }  // namespace
 
-EnvelopeSpec AdsrEnvelope(double attack, double decay, double sustainLevel, double release) {
-  EnvelopeSpec e;
+EnvelopeShape AdsrEnvelope(double attack, double decay, double sustainLevel, double release) {
+  EnvelopeShape e;
   e.points = {{0.0, attack > 0 ? 0.0 : 1.0}, {std::max(attack, 0.005), 1.0},
               {std::max(attack, 0.005) + std::max(decay, 0.005), sustainLevel}};
   e.sustain = 2;
@@ -27,8 +27,8 @@ EnvelopeSpec AdsrEnvelope(double attack, double decay, double sustainLevel, doub
   return e;
 }
 
-EnvelopeSpec DecayEnvelope(double decay, double release, double attack) {
-  EnvelopeSpec e;
+EnvelopeShape DecayEnvelope(double decay, double release, double attack) {
+  EnvelopeShape e;
   double t0 = std::max(attack, 0.0);
   e.points.push_back({0.0, attack > 0 ? 0.0 : 1.0});
   if (attack > 0) e.points.push_back({t0, 1.0});
@@ -41,8 +41,8 @@ EnvelopeSpec DecayEnvelope(double decay, double release, double attack) {
   return e;
 }
 
-InstrumentSpec SingleZone(std::string name, SynthSample sample) {
-  InstrumentSpec s;
+InstrumentPatch SingleZone(std::string name, SynthSample sample) {
+  InstrumentPatch s;
   s.name = std::move(name);
   s.zones.push_back({1, std::move(sample)});
   return s;
@@ -73,36 +73,36 @@ XmSample QuantizeSample(const SynthSample& s, bool sixteenBit, double gain, doub
   return out;
 }
 
-XmInstrument BuildInstrument(const InstrumentSpec& spec, int bpm) {
+XmInstrument BuildInstrument(const InstrumentPatch& patch, int bpm) {
   XmInstrument ins;
-  ins.name = spec.name;
+  ins.name = patch.name;
   const double tps = TicksPerSecond(bpm);
-  for (size_t z = 0; z < spec.zones.size(); ++z) {
-    XmSample s = QuantizeSample(spec.zones[z].sample, spec.sixteenBit, spec.gain, spec.transpose, 1000 + z);
-    s.name = spec.name;
-    s.volume = static_cast<uint8_t>(std::clamp(spec.volume, 0, 64));
-    s.panning = static_cast<uint8_t>(std::clamp(spec.panning, 0, 255));
+  for (size_t z = 0; z < patch.zones.size(); ++z) {
+    XmSample s = QuantizeSample(patch.zones[z].sample, patch.sixteenBit, patch.gain, patch.transpose, 1000 + z);
+    s.name = patch.name;
+    s.volume = static_cast<uint8_t>(std::clamp(patch.volume, 0, 64));
+    s.panning = static_cast<uint8_t>(std::clamp(patch.panning, 0, 255));
     ins.samples.push_back(std::move(s));
-    int first = std::max(1, spec.zones[z].firstNote);
+    int first = std::max(1, patch.zones[z].firstNote);
     for (int note = first; note <= 96; ++note) ins.keymap[note - 1] = static_cast<uint8_t>(z);
   }
-  if (!spec.envelope.points.empty()) {
+  if (!patch.envelope.points.empty()) {
     int lastTick = -1;
-    for (const auto& [seconds, level] : spec.envelope.points) {
+    for (const auto& [seconds, level] : patch.envelope.points) {
       int tick = static_cast<int>(std::lround(seconds * tps));
       if (tick <= lastTick) tick = lastTick + 1;
       lastTick = tick;
       ins.volumeEnvelope.points.push_back(
           {static_cast<uint16_t>(tick), static_cast<uint16_t>(std::lround(std::clamp(level, 0.0, 1.0) * 64))});
     }
-    ins.volumeEnvelope.sustain = spec.envelope.sustain;
-    ins.volumeEnvelope.loopStart = spec.envelope.loopStart;
-    ins.volumeEnvelope.loopEnd = spec.envelope.loopEnd;
-    double releaseTicks = std::max(1.0, spec.envelope.releaseSeconds * tps);
+    ins.volumeEnvelope.sustain = patch.envelope.sustain;
+    ins.volumeEnvelope.loopStart = patch.envelope.loopStart;
+    ins.volumeEnvelope.loopEnd = patch.envelope.loopEnd;
+    double releaseTicks = std::max(1.0, patch.envelope.releaseSeconds * tps);
     ins.fadeout = static_cast<uint16_t>(std::clamp(static_cast<int>(std::lround(kFadeoutFull / releaseTicks)), 1, kFadeoutMax));
   }
-  ins.vibratoDepth = static_cast<uint8_t>(std::clamp(spec.vibratoDepth, 0, 15));
-  ins.vibratoRate = static_cast<uint8_t>(std::clamp(spec.vibratoRate, 0, 63));
-  ins.vibratoSweep = static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(spec.vibratoSweep * tps)), 0, 255));
+  ins.vibratoDepth = static_cast<uint8_t>(std::clamp(patch.vibratoDepth, 0, 15));
+  ins.vibratoRate = static_cast<uint8_t>(std::clamp(patch.vibratoRate, 0, 63));
+  ins.vibratoSweep = static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(patch.vibratoSweep * tps)), 0, 255));
   return ins;
 }

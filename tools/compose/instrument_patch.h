@@ -9,7 +9,7 @@
 #include "tone_synth.h"
 #include "xm_module.h"
 
-struct EnvelopeSpec {
+struct EnvelopeShape {
   std::vector<std::pair<double, double>> points;  // (seconds, level 0..1); empty = no envelope
   int sustain = -1;                               // point held while the key is down
   int loopStart = -1, loopEnd = -1;               // points the envelope cycles between (tremolo)
@@ -17,15 +17,15 @@ struct EnvelopeSpec {
 };
 
 // Attack, decay to the sustain level, held until key-off, then faded over release.
-EnvelopeSpec AdsrEnvelope(double attack, double decay, double sustainLevel, double release);
+EnvelopeShape AdsrEnvelope(double attack, double decay, double sustainLevel, double release);
 // Dies away over about decay seconds even while held (plucks, bells, drums); key-off
 // shortens it to release.
-EnvelopeSpec DecayEnvelope(double decay, double release, double attack = 0.0);
+EnvelopeShape DecayEnvelope(double decay, double release, double attack = 0.0);
 
-struct InstrumentSpec {
+struct InstrumentPatch {
   std::string name;
   std::vector<ToneZone> zones;  // one zone with firstNote 1 for a single sample
-  EnvelopeSpec envelope;
+  EnvelopeShape envelope;
   int volume = 64;        // default volume 0..64
   int panning = 128;      // 0..255
   bool sixteenBit = true;
@@ -37,7 +37,7 @@ struct InstrumentSpec {
   double vibratoSweep = 0;
 };
 
-InstrumentSpec SingleZone(std::string name, SynthSample sample);
-XmInstrument BuildInstrument(const InstrumentSpec& spec, int bpm);
+InstrumentPatch SingleZone(std::string name, SynthSample sample);
+XmInstrument BuildInstrument(const InstrumentPatch& patch, int bpm);
 // Quantizes one sound to 8 or 16 bits with loop and tuning fields set.
 XmSample QuantizeSample(const SynthSample& s, bool sixteenBit, double gain, double transpose, uint64_t seed);
