@@ -72,7 +72,9 @@ bool DesktopSession::StartServer(int width, int height) {
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, 2);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+    // -noreset: an X server resets when its last client leaves, and refuses connections while it
+    // does; the probes below and xdotool come and go while the program connects.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
            static_cast<char*>(nullptr));
     _exit(127);
   }
