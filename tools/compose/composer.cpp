@@ -34,6 +34,15 @@ std::vector<std::string> Tokens(const std::string& s) {
   return out;
 }
 
+// The steps of a repeating pattern: its tokens without bar lines. `what` names the pattern in
+// the error an empty one raises.
+std::vector<std::string> PatternSteps(const std::string& pattern, const std::string& what) {
+  std::vector<std::string> steps = Tokens(pattern);
+  steps.erase(std::remove(steps.begin(), steps.end(), "|"), steps.end());
+  if (steps.empty()) throw std::runtime_error("empty " + what);
+  return steps;
+}
+
 // Letters of a drum pattern: every character but spaces and bar lines is one step.
 std::string Steps(const std::string& s) {
   std::string out;
@@ -232,9 +241,7 @@ void Composer::Bass(int ch, int ins, int lowMidi, int step, const std::string& p
                     int bars) {
   CheckChannel(ch);
   channelRoles_[ch] = "bass";
-  std::vector<std::string> pat = Tokens(pattern);
-  pat.erase(std::remove(pat.begin(), pat.end(), "|"), pat.end());
-  if (pat.empty()) throw std::runtime_error("empty bass pattern");
+  const std::vector<std::string> pat = PatternSteps(pattern, "bass pattern");
   const int start = SectionRow(fromBar), end = RangeEnd(fromBar, bars);
   bool sounding = false;
   for (int row = start, i = 0; row < end; row += step, ++i) {
@@ -371,9 +378,7 @@ void Composer::Chords(const std::vector<int>& chs, int ins, int lowMidi, int hig
     CheckChannel(ch);
     channelRoles_[ch] = "chords";
   }
-  std::vector<std::string> pat = Tokens(rhythm);
-  pat.erase(std::remove(pat.begin(), pat.end(), "|"), pat.end());
-  if (pat.empty()) throw std::runtime_error("empty chord rhythm");
+  const std::vector<std::string> pat = PatternSteps(rhythm, "chord rhythm");
   const int n = static_cast<int>(chs.size());
   std::vector<int>& voicing = lastVoicing_[chs[0]];
   const int start = SectionRow(fromBar), end = RangeEnd(fromBar, bars);
@@ -419,9 +424,7 @@ void Composer::Arp(int ch, int ins, int lowMidi, int step, const std::string& pa
                    int bars) {
   CheckChannel(ch);
   channelRoles_[ch] = "arp";
-  std::vector<std::string> pat = Tokens(pattern);
-  pat.erase(std::remove(pat.begin(), pat.end(), "|"), pat.end());
-  if (pat.empty()) throw std::runtime_error("empty arpeggio pattern");
+  const std::vector<std::string> pat = PatternSteps(pattern, "arpeggio pattern");
   const int start = SectionRow(fromBar), end = RangeEnd(fromBar, bars);
   bool sounding = false;
   for (int row = start, i = 0; row < end; row += step, ++i) {
@@ -450,9 +453,7 @@ void Composer::ChipArp(int ch, int ins, int lowMidi, int step, const std::string
                        int bars) {
   CheckChannel(ch);
   channelRoles_[ch] = "chip arp";
-  std::vector<std::string> pat = Tokens(rhythm);
-  pat.erase(std::remove(pat.begin(), pat.end(), "|"), pat.end());
-  if (pat.empty()) throw std::runtime_error("empty arpeggio rhythm");
+  const std::vector<std::string> pat = PatternSteps(rhythm, "arpeggio rhythm");
   const int start = SectionRow(fromBar), end = RangeEnd(fromBar, bars);
   bool sounding = false;
   const Chord* playing = nullptr;
