@@ -11,14 +11,9 @@ void EffectDevice::SetUp() {
   frameTimer.deltaSeconds = 0.0f;
   direct3D = Direct3DCreate8(D3D_SDK_VERSION);
   ASSERT_NE(direct3D, nullptr);
-  params_.BackBufferWidth = 640;
-  params_.BackBufferHeight = 480;
-  params_.BackBufferFormat = D3DFMT_X8R8G8B8;
-  params_.BackBufferCount = 1;
-  params_.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  // The program's own back buffer and depth formats, in a window.
+  params_ = presentParams;
   params_.Windowed = TRUE;
-  params_.EnableAutoDepthStencil = TRUE;
-  params_.AutoDepthStencilFormat = D3DFMT_D32;
   ASSERT_EQ(direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params_,
                                    &d3dDevice),
             D3D_OK);

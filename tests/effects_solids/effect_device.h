@@ -28,15 +28,9 @@ class EffectDeviceTest : public ::testing::Test {
     host::SetActiveHost(&host_);
     direct3D = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(direct3D, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 640;
-    params.BackBufferHeight = 480;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.BackBufferCount = 1;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    // The program's own back buffer and depth formats, in a window.
+    D3DPRESENT_PARAMETERS params = presentParams;
     params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D32;
     ASSERT_EQ(direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
                                      &d3dDevice),
               D3D_OK);
