@@ -664,9 +664,10 @@ void Composer::AnalyzeMelodies(std::string& out) const {
           ++strongChord;
         } else if (offChord.size() < 400) {
           static const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-          offChord += " " + std::to_string(n.row / RowsPerBar() + 1) + "." +
-                      std::to_string((n.row % RowsPerBar()) / setup_.rowsPerBeat + 1) + ":" + kNames[Mod12(n.midi)] +
-                      "/" + kNames[c.root];
+          char where[48];
+          std::snprintf(where, sizeof where, " %d.%d:%s/%s", n.row / RowsPerBar() + 1,
+                        (n.row % RowsPerBar()) / setup_.rowsPerBeat + 1, kNames[Mod12(n.midi)], kNames[c.root]);
+          offChord += where;
         }
       }
       // A phrase ends where the next note is two beats or more away (a long note or a rest).
