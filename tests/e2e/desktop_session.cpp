@@ -49,17 +49,24 @@ void StopServer(pid_t& pid) {
 
 }  // namespace
 
-DesktopSession::DesktopSession() {
-  char pattern[] = "/tmp/musidisk-sound-XXXXXX";
-  int fd = mkstemp(pattern);
+namespace {
+
+std::string TemporaryFile(const char* prefix) {
+  std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+  int fd = mkstemp(pattern.data());
   if (fd >= 0) close(fd);
-  soundFile_ = pattern;
+  return pattern;
 }
+
+}  // namespace
+
+DesktopSession::DesktopSession() : soundFile_(TemporaryFile("musidisk-sound")), errorFile_(TemporaryFile("musidisk-stderr")) {}
 
 DesktopSession::~DesktopSession() {
   Stop(program_);
   StopServer(server_);
   std::remove(soundFile_.c_str());
+  std::remove(errorFile_.c_str());
 }
 
 bool DesktopSession::StartServer(int width, int height) {
@@ -99,22 +106,44 @@ bool DesktopSession::StartServer(int width, int height) {
   return false;
 }
 
-bool DesktopSession::StartProgram() {
+bool DesktopSession::StartProgram(const std::vector<std::string>& arguments, const std::string& audioDriver) {
   std::string program = std::string(MUSIDISK_BINARY_DIR) + "/musidisk";
+  std::vector<char*> argv{program.data()};
+  std::vector<std::string> copies = arguments;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
   program_ = fork();
   if (program_ == 0) {
     setenv("DISPLAY", display_.c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_AUDIODRIVER", audioDriver.c_str(), 1);
     setenv("SDL_DISKAUDIOFILE", soundFile_.c_str(), 1);
     // In a sanitizer build the real executable loads the system's X11, D-Bus and audio libraries,
     // whose one-time allocations LeakSanitizer reports at exit; the program's own code is checked
     // for leaks in process by the headless tests.
     setenv("LSAN_OPTIONS", "detect_leaks=0", 1);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    int err = open(errorFile_.c_str(), O_WRONLY | O_TRUNC);
+    if (err >= 0) dup2(err, 2);
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   return program_ > 0;
+}
+
+bool DesktopSession::Signal(int signal) { return program_ > 0 && kill(program_, signal) == 0; }
+
+void DesktopSession::KillServer() {
+  if (server_ <= 0) return;
+  kill(server_, SIGKILL);
+  waitpid(server_, nullptr, 0);
+  server_ = -1;
+  // A killed server leaves its lock file behind; the next session's server would judge it stale anyway.
+  std::remove(("/tmp/.X" + display_.substr(1) + "-lock").c_str());
+}
+
+std::string DesktopSession::ErrorOutput() const {
+  std::ifstream in(errorFile_);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 std::string DesktopSession::Run(const std::string& command, int* status) {
@@ -140,6 +169,31 @@ std::optional<std::string> DesktopSession::WaitForWindow(double seconds) {
     Sleep(0.1);
   }
   return std::nullopt;
+}
+
+std::vector<std::string> DesktopSession::ProgramWindows() {
+  // Asked of the server itself: the message box's window is one xdotool's search passes over.
+  std::vector<std::string> ids;
+  Display* x = XOpenDisplay(display_.c_str());
+  if (x == nullptr) return ids;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes attributes;
+      XTextProperty name{};
+      // The name's bytes: an ASCII title reads the same in every encoding a client may set.
+      if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable &&
+          XGetWMName(x, children[i], &name) && name.value != nullptr) {
+        std::string title(reinterpret_cast<const char*>(name.value), name.nitems);
+        if (title == "Tarnvik Musidisk") ids.push_back(std::to_string(children[i]));
+        XFree(name.value);
+      }
+    }
+    if (children != nullptr) XFree(children);
+  }
+  XCloseDisplay(x);
+  return ids;
 }
 
 std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) {

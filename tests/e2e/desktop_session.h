@@ -24,10 +24,20 @@ class DesktopSession {
 
   // Starts Xvfb at width x height; false when it cannot start.
   bool StartServer(int width = 1024, int height = 768);
-  // Starts build/musidisk on the server, its sound going to a file.
-  bool StartProgram();
+  // Starts build/musidisk on the server with these arguments, its sound going to a file and its
+  // standard error to another. `audioDriver` is SDL's: "disk" records, a driver that does not
+  // exist leaves the program without an audio device.
+  bool StartProgram(const std::vector<std::string>& arguments = {}, const std::string& audioDriver = "disk");
+  // Sends a signal to the program.
+  bool Signal(int signal);
+  // Ends the X server at once, as a crashing or killed server goes.
+  void KillServer();
+  // What the program wrote to its standard error so far.
+  std::string ErrorOutput() const;
   // Waits for the program's window to be mapped; its X id, or empty after `seconds`.
   std::optional<std::string> WaitForWindow(double seconds);
+  // The X ids of the visible windows titled "Tarnvik Musidisk" (the program's, and a message box's).
+  std::vector<std::string> ProgramWindows();
   std::optional<WindowGeometry> Geometry(const std::string& window);
   // Waits until the window has the given size; its last geometry either way.
   std::optional<WindowGeometry> WaitForSize(const std::string& window, int width, int height, double seconds);
@@ -57,6 +67,7 @@ class DesktopSession {
 
   std::string display_;
   std::string soundFile_;
+  std::string errorFile_;
   pid_t server_ = -1;
   pid_t program_ = -1;
 };

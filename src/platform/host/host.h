@@ -36,13 +36,15 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // Desktop and window, in desktop coordinates. The window is borderless; full screen covers
-  // the desktop with the picture scaled to fit, aspect kept.
+  // Desktop and window, in desktop coordinates. Full screen covers the desktop with the picture
+  // scaled to fit, aspect kept.
   virtual Rect DesktopRect() = 0;
   virtual bool CreateMainWindow(const std::string& title, const Rect& rect) = 0;
   virtual void DestroyMainWindow() = 0;
   virtual void ShowMainWindow() = 0;
   virtual Rect WindowRect() = 0;
+  // The client area, where the picture goes, in desktop coordinates: inside the window's frame.
+  virtual Rect ClientRect() { return WindowRect(); }
   // Placement for windowed mode; while full screen it is remembered for the way back.
   virtual void SetWindowRect(const Rect& rect) = 0;
   virtual void SetFullScreen(bool fullScreen) = 0;

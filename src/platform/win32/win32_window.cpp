@@ -124,8 +124,8 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
   if (point == nullptr || !win32::IsLiveWindow(window)) return FALSE;
-  // The window has no caption or frame of its own, so its client area starts at its corner.
-  host::Rect r = window->isDesktop ? host::ActiveHost()->DesktopRect() : host::ActiveHost()->WindowRect();
+  // The client area lies inside the window's frame; the desktop is all client area.
+  host::Rect r = window->isDesktop ? host::ActiveHost()->DesktopRect() : host::ActiveHost()->ClientRect();
   point->x += r.left;
   point->y += r.top;
   return TRUE;
