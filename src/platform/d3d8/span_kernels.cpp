@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 #include <utility>
 
+#include "block_runs.h"
 #include "colour_math.h"
 #include "pixel_vectors.h"
 
@@ -423,43 +425,6 @@ inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV)
     return a >= 0 && a < size && b >= 0 && b < size;
   };
   return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
-}
-
-// The first `count` (1..4) values at p in the low lanes (zero above), and their store back: a run's
-// last pixels, read and written without touching what follows them. (Narrow stores read back as
-// one wide load would stall, so the lanes are assembled in registers.)
-[[gnu::always_inline]] inline __m128i LoadLanes(const uint32_t* p, int count) {
-  if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
-  __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-  return count == 2 ? low : _mm_unpacklo_epi64(low, _mm_cvtsi32_si128(static_cast<int>(p[2])));
-}
-[[gnu::always_inline]] inline void StoreLanes(uint32_t* p, __m128i v, int count) {
-  if (count == 4) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-  } else if (count == 1) {
-    p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-  } else {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
-    if (count == 3) p[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
-  }
-}
-
-// Unsigned 32-bit comparison masks (all ones where `a func b` holds).
-template <uint8_t kFunc>
-inline __m128i CompareMask(__m128i a, __m128i b) {
-  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
-  __m128i sa = _mm_xor_si128(a, bias);
-  __m128i sb = _mm_xor_si128(b, bias);
-  const __m128i ones = _mm_set1_epi32(-1);
-  if constexpr (kFunc == D3DCMP_NEVER) return _mm_setzero_si128();
-  else if constexpr (kFunc == D3DCMP_LESS) return _mm_cmplt_epi32(sa, sb);
-  else if constexpr (kFunc == D3DCMP_EQUAL) return _mm_cmpeq_epi32(a, b);
-  else if constexpr (kFunc == D3DCMP_LESSEQUAL) return _mm_xor_si128(_mm_cmpgt_epi32(sa, sb), ones);
-  else if constexpr (kFunc == D3DCMP_GREATER) return _mm_cmpgt_epi32(sa, sb);
-  else if constexpr (kFunc == D3DCMP_NOTEQUAL) return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
-  else if constexpr (kFunc == D3DCMP_GREATEREQUAL) return _mm_xor_si128(_mm_cmplt_epi32(sa, sb), ones);
-  else return ones;
 }
 
 // Fog at one factor f (below 1) on four pixels, as ApplyFog rounds it: the colour channels
@@ -1102,13 +1067,22 @@ template <uint32_t kKey>
   }
 }
 
+// Stands in for the block path in keys that have no use for it.
+struct NoBlock {
+  NoBlock(const PixelState&, const Interpolants&) {}
+};
+
 // The runs of one primitive.
 template <uint32_t kKey>
 void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
   using P = Paths<kKey>;
+  [[maybe_unused]] constexpr PixelKey k = PixelKey::Decode(kKey);
 #if defined(__SSE2__)
   if constexpr (P::kCopy || P::kVector) {
     [[maybe_unused]] VectorRuns<kKey> vector(s, p);
+    // Runs along which the Gouraud colour changes go through the block path.
+    constexpr bool kBlockFallback = P::kVector && !k.constColour && BlockDraws(kKey);
+    [[maybe_unused]] std::conditional_t<kBlockFallback, BlockRuns<BlockShapeOf(kKey)>, NoBlock> block(s, p);
     for (int i = 0; i < count && i < kPrefetchAhead; ++i) PrefetchRun<kKey>(runs[i]);
     for (int i = 0; i < count; ++i) {
       if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
@@ -1119,6 +1093,10 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
       }
       if constexpr (P::kVector) {
         if (vector.Shade(job)) continue;
+      }
+      if constexpr (kBlockFallback) {
+        block.Shade(runs[i]);
+        continue;
       }
       ScalarSpan<kKey>(s, job);
     }
@@ -1244,6 +1222,88 @@ struct Entry {
   PointFunction points;
 };
 
+// ---- The keys of the block paths ----
+
+// Perspective-correct primitives, with a constant or a Gouraud colour, and affine Gouraud ones, in
+// every combination of filter, stage 0, fog, depth test (LESSEQUAL with writes, or none) and
+// blend below, in every target and depth format. Calls visit(key) for each.
+template <typename Visit>
+constexpr void ForEachBlockKey(Visit&& visit) {
+  constexpr StageOp kStages[][2] = {{kDif, kDif}, {kTex, kTex}, {kTex, kMod}, {kTex, kDif}, {kMod, kTex},
+                                    {kMod, kMod}, {kMod, kDif}, {kDif, kTex}, {kDif, kMod}};
+  constexpr BlendMode kBlends[] = {BlendMode::kOpaque, BlendMode::kAdd, BlendMode::kAlpha, BlendMode::kModulate};
+  for (bool perspective : {true, false}) {
+    for (TextureFilter filter : {kNoTex, kPoint, kLinear}) {
+      for (const auto& stage : kStages) {
+        // Stage 0 reads the texture exactly when there is a filter.
+        const bool textured = stage[0] != kDif || stage[1] != kDif;
+        if (textured != (filter != kNoTex)) continue;
+        for (bool constColour : {false, true}) {
+          if (constColour && !perspective) continue;  // the span paths draw those
+          for (bool fog : {false, true}) {
+            for (bool depth : {false, true}) {
+              for (BlendMode blend : kBlends) {
+                for (TargetKind target : kTargets) {
+                  for (bool d16 : {false, true}) {
+                    if (d16 && !depth) continue;
+                    PixelKey k;
+                    k.filter = filter;
+                    k.colour = stage[0];
+                    k.alpha = stage[1];
+                    k.constColour = constColour;
+                    k.fog = fog;
+                    k.depthFunc = depth ? kLE : 0;
+                    k.depthWrite = depth;
+                    k.depthD16 = d16;
+                    k.blend = blend;
+                    k.target = target;
+                    k.perspective = perspective;
+                    visit(k.Encode());
+                  }
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+constexpr size_t CountBlockKeys() {
+  size_t n = 0;
+  ForEachBlockKey([&](uint32_t) { ++n; });
+  return n;
+}
+constexpr size_t kBlockKeyCount = CountBlockKeys();
+
+constexpr std::array<uint32_t, kBlockKeyCount> ListBlockKeys() {
+  std::array<uint32_t, kBlockKeyCount> keys{};
+  size_t n = 0;
+  ForEachBlockKey([&](uint32_t key) { keys[n++] = key; });
+  return keys;
+}
+constexpr std::array<uint32_t, kBlockKeyCount> kBlockKeys = ListBlockKeys();
+
+#if defined(__SSE2__)
+// A single span job as a primitive of one run, through a block path.
+template <uint32_t kShape>
+void BlockShadeJob(const PixelState& s, const SpanJob& job) {
+  Run run;
+  const Interpolants planes = Interpolants::OfJob(job, &run);
+  BlockShadeRuns<kShape>(s, planes, &run, 1);
+}
+
+template <size_t... I>
+constexpr std::array<Entry, kBlockKeyCount> MakeBlockEntries(std::index_sequence<I...>) {
+  return {Entry{kBlockKeys[I], &BlockShadeRuns<BlockShapeOf(kBlockKeys[I])>,
+                &BlockShadeJob<BlockShapeOf(kBlockKeys[I])>, nullptr}...};
+}
+constexpr size_t kBlockEntryCount = kBlockKeyCount;
+#else
+constexpr size_t kBlockEntryCount = 0;
+#endif
+
 template <uint32_t kKey>
 constexpr PointFunction PointsOf() {
   if constexpr (PixelKey::Decode(kKey).filter == TextureFilter::kNone) {
@@ -1258,14 +1318,22 @@ constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) 
   return {Entry{KeyOf(I), &ShadeRuns<KeyOf(I)>, &ShadeJob<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
 
-// Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
+// Sorted by key with duplicates (depth-less shapes have no D16 form; the span paths' Gouraud keys
+// come again among the block keys, and the span paths keep them) removed.
 struct Table {
-  std::array<Entry, kEntryCount> entries;
-  std::array<uint32_t, kEntryCount> keys;
+  static constexpr size_t kCapacity = kEntryCount + kBlockEntryCount;
+  std::array<Entry, kCapacity> entries;
+  std::array<uint32_t, kCapacity> keys;
   size_t count = 0;
   Table() {
-    std::array<Entry, kEntryCount> all = MakeEntries(std::make_index_sequence<kEntryCount>());
-    std::sort(all.begin(), all.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
+    std::array<Entry, kCapacity> all;
+    const std::array<Entry, kEntryCount> span = MakeEntries(std::make_index_sequence<kEntryCount>());
+    std::copy(span.begin(), span.end(), all.begin());
+#if defined(__SSE2__)
+    const std::array<Entry, kBlockKeyCount> block = MakeBlockEntries(std::make_index_sequence<kBlockKeyCount>());
+    std::copy(block.begin(), block.end(), all.begin() + kEntryCount);
+#endif
+    std::stable_sort(all.begin(), all.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
     for (const Entry& e : all) {
       if (count > 0 && entries[count - 1].key == e.key) continue;
       entries[count] = e;
