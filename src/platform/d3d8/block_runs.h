@@ -65,6 +65,7 @@ class BlockRuns {
     needs_ = (fromDiffuse != 0 ? PixelBlock::kColour : 0u) | (fromTexture != 0 ? PixelBlock::kTexture : 0u) |
              (k.fog ? PixelBlock::kFog : 0u) | (kDepth ? PixelBlock::kDepth : 0u) |
              (k.depthD16 ? PixelBlock::kDepthD16 : 0u);
+    block_.Prepare(p, needs_);
     quantise_ = s.target == TargetKind::kR5G6B5;
     targetAlpha_ = _mm_set1_epi32(s.target == TargetKind::kX8R8G8B8 ? static_cast<int>(0xFF000000u) : 0);
     ref_ = _mm_set1_epi32(static_cast<int>(s.alphaRef));
@@ -80,7 +81,7 @@ class BlockRuns {
   void Shade(const Run& run) {
     for (int done = 0; done < run.count; done += PixelBlock::kPixels) {
       const int n = run.count - done < PixelBlock::kPixels ? run.count - done : PixelBlock::kPixels;
-      block_.Fill(p_, run.dx + done, run.dy, n, needs_);
+      block_.Fill(p_, run.dx + done, run.dy, n);
       void* depth = nullptr;
       if constexpr (kDepth) depth = static_cast<uint8_t*>(run.depth) + done * (k.depthD16 ? 2 : 4);
       ShadeBlock(n, run.colour + done, depth);
@@ -90,18 +91,25 @@ class BlockRuns {
  private:
   enum Stage { kTextureOnly, kDiffuseOnly, kProduct };
 
+  // How texel indices become addresses: unchanged (every tap inside the texture), masked (both
+  // axes wrap on power-of-two sizes), or masked and clamped (see PixelState::uAnd).
+  enum Addressing { kInside, kWrap, kAddressed };
+
   void ShadeBlock(int n, uint32_t* out, void* depth) {
     if constexpr (kTextured) {
       if (needs_ & PixelBlock::kTexture) {
-        if (Inside(n)) {
-          Groups<true>(n, out, depth);
+        // Wrapping costs a mask, less than finding whether it could be left out.
+        if (s_.uAnd >= 0 && s_.vAnd >= 0) {
+          Groups<kWrap>(n, out, depth);
+        } else if (Inside(n)) {
+          Groups<kInside>(n, out, depth);
         } else {
-          Groups<false>(n, out, depth);
+          Groups<kAddressed>(n, out, depth);
         }
         return;
       }
     }
-    Groups<false>(n, out, depth);
+    Groups<kAddressed>(n, out, depth);
   }
 
   // Whether every tap of the block's pixels lies inside the texture (no addressing needed). The
@@ -125,24 +133,27 @@ class BlockRuns {
   }
 
   // The texel index with the stage's addressing (see PixelState::uAnd).
-  static int Address(int64_t index, int32_t mask, int size) {
+  template <Addressing kHow>
+  [[gnu::always_inline]] static int Address(int64_t index, int32_t mask, int size) {
+    if constexpr (kHow == kInside) return static_cast<int>(index);
     int64_t i = index & mask;
+    if constexpr (kHow == kWrap) return static_cast<int>(i);
     i = i < 0 ? 0 : i;
     i = i > size - 1 ? size - 1 : i;
     return static_cast<int>(i);
   }
 
-  template <bool kInside>
+  template <Addressing kHow>
   [[gnu::always_inline]] uint32_t PointTexel(int i) const {
     const TextureLevelView& t = s_.texture;
     const int64_t iu = block_.u[i] >> kTexelFractionBits, iv = block_.v[i] >> kTexelFractionBits;
-    const int x = kInside ? static_cast<int>(iu) : Address(iu, s_.uAnd, t.width);
-    const int y = kInside ? static_cast<int>(iv) : Address(iv, s_.vAnd, t.height);
+    const int x = Address<kHow>(iu, s_.uAnd, t.width);
+    const int y = Address<kHow>(iv, s_.vAnd, t.height);
     return t.texels[static_cast<size_t>(y) * t.pitch + x];
   }
 
   // The four taps and weights of pixel i's bilinear sample.
-  template <bool kInside>
+  template <Addressing kHow>
   [[gnu::always_inline]] void Taps(int i, uint32_t* tap, uint32_t* fu, uint32_t* fv) const {
     const TextureLevelView& t = s_.texture;
     const int64_t tu = block_.u[i] - (int64_t{1} << (kTexelFractionBits - 1));
@@ -150,18 +161,8 @@ class BlockRuns {
     const int64_t iu = tu >> kTexelFractionBits, iv = tv >> kTexelFractionBits;
     *fu = static_cast<uint32_t>((tu >> (kTexelFractionBits - 8)) & 0xFF);
     *fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
-    int x0, x1, y0, y1;
-    if constexpr (kInside) {
-      x0 = static_cast<int>(iu);
-      x1 = x0 + 1;
-      y0 = static_cast<int>(iv);
-      y1 = y0 + 1;
-    } else {
-      x0 = Address(iu, s_.uAnd, t.width);
-      x1 = Address(iu + 1, s_.uAnd, t.width);
-      y0 = Address(iv, s_.vAnd, t.height);
-      y1 = Address(iv + 1, s_.vAnd, t.height);
-    }
+    const int x0 = Address<kHow>(iu, s_.uAnd, t.width), x1 = Address<kHow>(iu + 1, s_.uAnd, t.width);
+    const int y0 = Address<kHow>(iv, s_.vAnd, t.height), y1 = Address<kHow>(iv + 1, s_.vAnd, t.height);
     const uint32_t* row0 = t.texels + static_cast<size_t>(y0) * t.pitch;
     const uint32_t* row1 = t.texels + static_cast<size_t>(y1) * t.pitch;
     const uint32_t alpha = t.alphaOr;
@@ -172,20 +173,20 @@ class BlockRuns {
   }
 
   // The texels of pixels i..i+3.
-  template <bool kInside>
+  template <Addressing kHow>
   [[gnu::always_inline]] __m128i Texels(int i) const {
     if constexpr (k.filter == TextureFilter::kPoint) {
-      const __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kInside>(i))),
-                                             _mm_cvtsi32_si128(static_cast<int>(PointTexel<kInside>(i + 1))));
-      const __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kInside>(i + 2))),
-                                              _mm_cvtsi32_si128(static_cast<int>(PointTexel<kInside>(i + 3))));
+      const __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i))),
+                                             _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 1))));
+      const __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 2))),
+                                              _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 3))));
       return _mm_unpacklo_epi64(low, high);
     } else {
       uint32_t a[4], b[4], c[4], d[4], au, av, bu, bv, cu, cv, du, dv;
-      Taps<kInside>(i, a, &au, &av);
-      Taps<kInside>(i + 1, b, &bu, &bv);
-      Taps<kInside>(i + 2, c, &cu, &cv);
-      Taps<kInside>(i + 3, d, &du, &dv);
+      Taps<kHow>(i, a, &au, &av);
+      Taps<kHow>(i + 1, b, &bu, &bv);
+      Taps<kHow>(i + 2, c, &cu, &cv);
+      Taps<kHow>(i + 3, d, &du, &dv);
       const __m128i low = Bilerp2(a[0], a[1], a[2], a[3], au, av, b[0], b[1], b[2], b[3], bu, bv);
       const __m128i high = Bilerp2(c[0], c[1], c[2], c[3], cu, cv, d[0], d[1], d[2], d[3], du, dv);
       return _mm_unpacklo_epi64(low, high);
@@ -242,14 +243,14 @@ class BlockRuns {
     }
   }
 
-  template <bool kInside>
+  template <Addressing kHow>
   void Groups(int n, uint32_t* out, void* depth) {
     for (int i = 0; i < n; i += 4) {
       const int count = n - i < 4 ? n - i : 4;
       // Stage 0.
       __m128i src;
       if constexpr (kTextured) {
-        const __m128i texels = (needs_ & PixelBlock::kTexture) ? Texels<kInside>(i) : _mm_setzero_si128();
+        const __m128i texels = (needs_ & PixelBlock::kTexture) ? Texels<kHow>(i) : _mm_setzero_si128();
         const __m128i a = _mm_or_si128(texels, notTexture_);
         if (stage_ == kTextureOnly) {
           src = a;

@@ -1,8 +1,10 @@
 // Interpolants of a stretch of pixels, perspective-correct or affine, as the reference evaluates them.
 #include "pixel_block.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace d3d8sw {
@@ -51,17 +53,75 @@ inline void StoreInt64Pair(__m128d rounded, int64_t* out) {
 // Beyond +-2^30 both clamp to the same byte or factor as the int64 value would, so the values
 // are clamped there and converted in 32 bits.
 inline __m128i SmallPair(__m128d v) { return _mm_cvttpd_epi32(RoundedPair(v, 1073741824.0)); }
+
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
+// The four-wide forms of the above (AVX2; no FMA, so every product is rounded on its own as in
+// the reference).
+[[gnu::target("avx2")]] inline __m256d PlaneQuad(const FloatPlane& plane, __m256d x, __m256d rowTerm) {
+  return _mm256_add_pd(_mm256_add_pd(_mm256_set1_pd(plane.at0), _mm256_mul_pd(_mm256_set1_pd(plane.dx), x)), rowTerm);
+}
+[[gnu::target("avx2")]] inline __m256d RoundedQuad(__m256d v, double limit) {
+  v = _mm256_min_pd(_mm256_max_pd(v, _mm256_set1_pd(-limit)), _mm256_set1_pd(limit));
+  const __m256d sign = _mm256_set1_pd(-0.0);
+  return _mm256_add_pd(v, _mm256_or_pd(_mm256_and_pd(v, sign), _mm256_set1_pd(0.5)));
+}
+// The int64 values of four rounded values cut toward zero: below 2^51 in magnitude, adding
+// 1.5 x 2^52 puts the integer in the low mantissa bits; beyond, one conversion at a time.
+[[gnu::target("avx2")]] inline void StoreInt64Quad(__m256d rounded, int64_t* out) {
+  const __m256d cut = _mm256_round_pd(rounded, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), cut);
+  if (_mm256_movemask_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(2251799813685248.0), _CMP_LT_OQ)) == 15) {
+    const __m256d magic = _mm256_set1_pd(6755399441055744.0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(cut, magic)), _mm256_castpd_si256(magic)));
+    return;
+  }
+  alignas(32) double lanes[4];
+  _mm256_store_pd(lanes, rounded);
+  for (int l = 0; l < 4; ++l) out[l] = static_cast<int64_t>(lanes[l]);
+}
+[[gnu::target("avx2")]] inline __m128i SmallQuad(__m256d v) {
+  return _mm256_cvttpd_epi32(RoundedQuad(v, 1073741824.0));
+}
+// A colour channel's 8-bit value before clamping, (c + 2^15) >> 16, at four pixels of row dy.
+[[gnu::target("avx2")]] inline __m128i ChannelQuad(const FloatPlane& plane, __m256d x, __m256d w, int dy) {
+  const __m256d row = _mm256_set1_pd(plane.dy * dy);
+  const __m128i c = SmallQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(plane, x, row), w), _mm256_set1_pd(kColourScale)));
+  return _mm_srai_epi32(_mm_add_epi32(c, _mm_set1_epi32(1 << (kColourFractionBits - 1))), kColourFractionBits);
+}
 #endif
 
 }  // namespace
 
-void PixelBlock::Fill(const Interpolants& p, int dx, int dy, int count, uint32_t needs) {
-  if (p.perspective) {
-    FillPerspective(p, dx, dy, count, needs);
-  } else {
-    FillAffine(p, dx, dy, count, needs);
+void PixelBlock::Prepare(const Interpolants& p, uint32_t needs) {
+  needs_ = needs;
+  stepped_ = needs;
+  if (!p.perspective) return;
+  // Set-up leaves the planes of what is not perspective-correct flat.
+  const uint32_t mask = p.perspectiveMask;
+  if ((needs & kColour) && !(mask & 1)) {
+    std::fill(diffuse, diffuse + kPadded, PackColour(p.r.base, p.g.base, p.b.base, p.a.base));
+    stepped_ &= ~kColour;
   }
-  Pad(count, needs);
+  if ((needs & kTexture) && !(mask & 2)) std::fill(u, u + kPadded, p.u.base);
+  if ((needs & kTexture) && !(mask & 4)) std::fill(v, v + kPadded, p.v.base);
+  if ((needs & kFog) && !(mask & 8)) {
+    std::fill(fog, fog + kPadded, ClampFog(p.fog.base));
+    stepped_ &= ~kFog;
+  }
+}
+
+void PixelBlock::Fill(const Interpolants& p, int dx, int dy, int count, bool wide) {
+  if (p.perspective) {
+    FillPerspective(p, dx, dy, count, stepped_, wide);
+  } else {
+    FillAffine(p, dx, dy, count, stepped_);
+  }
+  Pad(count, stepped_);
 }
 
 void PixelBlock::Pad(int count, uint32_t needs) {
@@ -88,11 +148,7 @@ void PixelBlock::FillAffine(const Interpolants& p, int dx, int dy, int count, ui
     int64_t f = p.fog.At(dx, dy);
     for (int i = 0; i < count; ++i, f += p.fog.gx) fog[i] = ClampFog(f);
   }
-  if (needs & kDepth) {
-    const bool d16 = (needs & kDepthD16) != 0;
-    int64_t zz = p.z.At(dx, dy);
-    for (int i = 0; i < count; ++i, zz += p.z.gx) z[i] = Quantised(zz, d16);
-  }
+  if (needs & kDepth) FillDepth(p.z, dx, dy, count, (needs & kDepthD16) != 0);
   if (!(needs & kColour)) return;
   int64_t r = p.r.At(dx, dy), g = p.g.At(dx, dy), b = p.b.At(dx, dy), a = p.a.At(dx, dy);
 #if defined(__SSE2__)
@@ -152,27 +208,38 @@ void PixelBlock::PerspectivePixel(const Interpolants& p, int dx, int dy, int i, 
   if (needs & kFog) fog[i] = ClampFog(f);
 }
 
-void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int count, uint32_t needs) {
-  if (needs & kDepth) {
-    const bool d16 = (needs & kDepthD16) != 0;
-    int64_t zz = p.z.At(dx, dy);
-    for (int i = 0; i < count; ++i, zz += p.z.gx) z[i] = Quantised(zz, d16);
+void PixelBlock::FillDepth(const FixedPlane& plane, int dx, int dy, int count, bool d16) {
+  int64_t zz = plane.At(dx, dy);
+  const int64_t last = zz + plane.gx * (count - 1);
+  if (zz >= 0 && zz <= kDepthOne && last >= 0 && last <= kDepthOne) {
+    // Inside 0..1 at both ends, so at every pixel between: no clamping.
+    if (d16) {
+      for (int i = 0; i < count; ++i, zz += plane.gx) {
+        z[i] = static_cast<uint32_t>((zz * 65535 + (kDepthOne >> 1)) >> kDepthFractionBits);
+      }
+    } else {
+      for (int i = 0; i < count; ++i, zz += plane.gx) {
+        const int64_t q = zz >> (kDepthFractionBits - 32);
+        z[i] = q > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(q);
+      }
+    }
+    return;
   }
+  for (int i = 0; i < count; ++i, zz += plane.gx) z[i] = Quantised(zz, d16);
+}
+
+void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int count, uint32_t needs, bool wide) {
+  if (needs & kDepth) FillDepth(p.z, dx, dy, count, (needs & kDepthD16) != 0);
   const uint32_t mask = p.perspectiveMask;
   // What is not perspective-correct is the same at every pixel (set-up leaves such planes flat).
   const bool colourVaries = (needs & kColour) && (mask & 1);
   const bool uVaries = (needs & kTexture) && (mask & 2), vVaries = (needs & kTexture) && (mask & 4);
   const bool fogVaries = (needs & kFog) && (mask & 8);
-  const uint32_t flatDiffuse = PackColour(p.r.At(dx, dy), p.g.At(dx, dy), p.b.At(dx, dy), p.a.At(dx, dy));
-  const int64_t flatU = p.u.At(dx, dy), flatV = p.v.At(dx, dy);
-  const uint32_t flatFog = ClampFog(p.fog.At(dx, dy));
-  for (int i = 0; i < count; ++i) {
-    if ((needs & kColour) && !colourVaries) diffuse[i] = flatDiffuse;
-    if ((needs & kTexture) && !uVaries) u[i] = flatU;
-    if ((needs & kTexture) && !vVaries) v[i] = flatV;
-    if ((needs & kFog) && !fogVaries) fog[i] = flatFog;
-  }
 #if defined(__SSE2__)
+  if (wide && HaveAvx2()) {
+    FillPerspectiveWide(p, dx, dy, count, needs);
+    return;
+  }
   const __m128d rowQ = _mm_set1_pd(p.q.dy * dy);
   const __m128d rowR = _mm_set1_pd(p.qr.dy * dy), rowG = _mm_set1_pd(p.qg.dy * dy);
   const __m128d rowB = _mm_set1_pd(p.qb.dy * dy), rowA = _mm_set1_pd(p.qa.dy * dy);
@@ -231,5 +298,58 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
   for (int i = 0; i < count; ++i) PerspectivePixel(p, dx, dy, i, needs);
 #endif
 }
+
+#if defined(__SSE2__)
+[[gnu::target("avx2")]] void PixelBlock::FillPerspectiveWide(const Interpolants& p, int dx, int dy, int count,
+                                                             uint32_t needs) {
+  const uint32_t mask = p.perspectiveMask;
+  const bool colourVaries = (needs & kColour) && (mask & 1);
+  const bool uVaries = (needs & kTexture) && (mask & 2), vVaries = (needs & kTexture) && (mask & 4);
+  const bool fogVaries = (needs & kFog) && (mask & 8);
+  const __m256d rowQ = _mm256_set1_pd(p.q.dy * dy);
+  const __m256d texelScale = _mm256_set1_pd(kTexelScale);
+  const __m256d uScale = _mm256_set1_pd(p.uScale), vScale = _mm256_set1_pd(p.vScale);
+  const __m256d fogScale = _mm256_set1_pd(kFogScale);
+  // Four pixels at a time; up to three after the last one may be worked out too, and are overwritten.
+  for (int i = 0; i < count; i += 4) {
+    const double x0 = static_cast<double>(dx + i);
+    const __m256d x = _mm256_set_pd(x0 + 3, x0 + 2, x0 + 1, x0);
+    const __m256d q = PlaneQuad(p.q, x, rowQ);
+    if (_mm256_movemask_pd(_mm256_cmp_pd(q, _mm256_setzero_pd(), _CMP_GT_OQ)) != 15) {
+      for (int k = i; k < i + 4 && k < count; ++k) PerspectivePixel(p, dx, dy, k, needs);
+      continue;
+    }
+    const __m256d w = _mm256_div_pd(_mm256_set1_pd(1.0), q);
+    if (colourVaries) {
+      // Bytes b0..b3 g0..g3 r0..r3 a0..a3 (saturated as ColourByte clamps), then b g r a per pixel.
+      const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ChannelQuad(p.qb, x, w, dy), ChannelQuad(p.qg, x, w, dy)),
+                                             _mm_packs_epi32(ChannelQuad(p.qr, x, w, dy), ChannelQuad(p.qa, x, w, dy)));
+      const __m128i bg = _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 4));
+      const __m128i ra = _mm_unpacklo_epi8(_mm_srli_si128(bytes, 8), _mm_srli_si128(bytes, 12));
+      _mm_store_si128(reinterpret_cast<__m128i*>(&diffuse[i]), _mm_unpacklo_epi16(bg, ra));
+    }
+    if (uVaries) {
+      const __m256d row = _mm256_set1_pd(p.qu.dy * dy);
+      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qu, x, row), w), uScale),
+                                               texelScale),
+                                 kLimit),
+                     &u[i]);
+    }
+    if (vVaries) {
+      const __m256d row = _mm256_set1_pd(p.qv.dy * dy);
+      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qv, x, row), w), vScale),
+                                               texelScale),
+                                 kLimit),
+                     &v[i]);
+    }
+    if (fogVaries) {
+      const __m256d row = _mm256_set1_pd(p.qfog.dy * dy);
+      const __m128i f = SmallQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qfog, x, row), w), fogScale));
+      _mm_store_si128(reinterpret_cast<__m128i*>(&fog[i]),
+                      _mm_min_epi32(_mm_max_epi32(f, _mm_setzero_si128()), _mm_set1_epi32(kFogOne)));
+    }
+  }
+}
+#endif
 
 }  // namespace d3d8sw

@@ -31,12 +31,23 @@ struct PixelBlock {
   alignas(16) uint32_t fog[kPadded];      // ClampFog of the factor
   alignas(16) uint32_t z[kPadded];        // DepthD16 or DepthD32 of the depth interpolant
 
-  // Fills pixels 0..count-1 (count <= kPixels) for the pixels (refX + dx + i, refY + dy) of a
-  // primitive with planes `p`, perspective-correct when p.perspective.
-  void Fill(const Interpolants& p, int dx, int dy, int count, uint32_t needs);
+  // Readies the block for the runs of a primitive with planes `p`: what is the same at every
+  // pixel (the attributes a perspective-correct primitive holds flat) is filled in once, here.
+  void Prepare(const Interpolants& p, uint32_t needs);
+
+  // Fills pixels 0..count-1 (count <= kPixels) for the pixels (refX + dx + i, refY + dy) of the
+  // primitive, perspective-correct when p.perspective. Perspective values are worked out four
+  // pixels at a time with AVX2 where the processor has it and `wide` allows it, else two at a
+  // time with SSE2; the values are the same.
+  void Fill(const Interpolants& p, int dx, int dy, int count, bool wide = true);
 
  private:
-  void FillPerspective(const Interpolants& p, int dx, int dy, int count, uint32_t needs);
+  void FillPerspective(const Interpolants& p, int dx, int dy, int count, uint32_t needs, bool wide);
+  void FillPerspectiveWide(const Interpolants& p, int dx, int dy, int count, uint32_t needs);
+  void FillDepth(const FixedPlane& plane, int dx, int dy, int count, bool d16);
+
+  uint32_t needs_ = 0;
+  uint32_t stepped_ = 0;  // what Fill works out (the rest is flat, filled in by Prepare)
   void FillAffine(const Interpolants& p, int dx, int dy, int count, uint32_t needs);
   // Pixel i exactly as PixelReference::ShadePerspectiveSpan evaluates it, one at a time.
   void PerspectivePixel(const Interpolants& p, int dx, int dy, int i, uint32_t needs);

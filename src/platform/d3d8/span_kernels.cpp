@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <type_traits>
 #include <utility>
 
 #include "block_runs.h"
@@ -1067,22 +1066,13 @@ template <uint32_t kKey>
   }
 }
 
-// Stands in for the block path in keys that have no use for it.
-struct NoBlock {
-  NoBlock(const PixelState&, const Interpolants&) {}
-};
-
 // The runs of one primitive.
 template <uint32_t kKey>
 void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
   using P = Paths<kKey>;
-  [[maybe_unused]] constexpr PixelKey k = PixelKey::Decode(kKey);
 #if defined(__SSE2__)
   if constexpr (P::kCopy || P::kVector) {
     [[maybe_unused]] VectorRuns<kKey> vector(s, p);
-    // Runs along which the Gouraud colour changes go through the block path.
-    constexpr bool kBlockFallback = P::kVector && !k.constColour && BlockDraws(kKey);
-    [[maybe_unused]] std::conditional_t<kBlockFallback, BlockRuns<BlockShapeOf(kKey)>, NoBlock> block(s, p);
     for (int i = 0; i < count && i < kPrefetchAhead; ++i) PrefetchRun<kKey>(runs[i]);
     for (int i = 0; i < count; ++i) {
       if (i + kPrefetchAhead < count) PrefetchRun<kKey>(runs[i + kPrefetchAhead]);
@@ -1093,10 +1083,6 @@ void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int 
       }
       if constexpr (P::kVector) {
         if (vector.Shade(job)) continue;
-      }
-      if constexpr (kBlockFallback) {
-        block.Shade(runs[i]);
-        continue;
       }
       ScalarSpan<kKey>(s, job);
     }
