@@ -62,6 +62,14 @@ class BlockRuns {
     notTexture_ = _mm_set1_epi32(static_cast<int>(~fromTexture | s.texture.alphaOr));
     notDiffuse_ = _mm_set1_epi32(static_cast<int>(~fromDiffuse));
     stage_ = fromDiffuse == 0 ? kTextureOnly : (fromTexture == 0 ? kDiffuseOnly : kProduct);
+    // A product with a flat opaque white is the texel itself (Mul255(t, 255) = t).
+    auto flat = [](const FixedPlane& c) { return c.gx == 0 && c.gy == 0; };
+    if (stage_ == kProduct && flat(p.r) && flat(p.g) && flat(p.b) && flat(p.a) &&
+        (PackArgb(ColourByte(p.a.base), ColourByte(p.r.base), ColourByte(p.g.base), ColourByte(p.b.base)) |
+         ~fromDiffuse) == 0xFFFFFFFFu) {
+      stage_ = kTextureOnly;
+      fromDiffuse = 0;
+    }
     needs_ = (fromDiffuse != 0 ? PixelBlock::kColour : 0u) | (fromTexture != 0 ? PixelBlock::kTexture : 0u) |
              (k.fog ? PixelBlock::kFog : 0u) | (kDepth ? PixelBlock::kDepth : 0u) |
              (k.depthD16 ? PixelBlock::kDepthD16 : 0u);
@@ -165,11 +173,12 @@ class BlockRuns {
     const int y0 = Address<kHow>(iv, s_.vAnd, t.height), y1 = Address<kHow>(iv + 1, s_.vAnd, t.height);
     const uint32_t* row0 = t.texels + static_cast<size_t>(y0) * t.pitch;
     const uint32_t* row1 = t.texels + static_cast<size_t>(y1) * t.pitch;
-    const uint32_t alpha = t.alphaOr;
-    tap[0] = row0[x0] | alpha;
-    tap[1] = row0[x1] | alpha;
-    tap[2] = row1[x0] | alpha;
-    tap[3] = row1[x1] | alpha;
+    // The format's alpha is put in after blending (notTexture_): blending four alphas of 255
+    // gives 255, and the colour channels do not depend on alpha.
+    tap[0] = row0[x0];
+    tap[1] = row0[x1];
+    tap[2] = row1[x0];
+    tap[3] = row1[x1];
   }
 
   // The texels of pixels i..i+3.
@@ -207,6 +216,8 @@ class BlockRuns {
   // rounding), so factors fit 16-bit lanes.
   [[gnu::always_inline]] __m128i Fog4(__m128i src, int i) const {
     __m128i f = _mm_load_si128(reinterpret_cast<const __m128i*>(&block_.fog[i]));
+    // Groups short of the fog start (a factor of one) are left as they are.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(f, _mm_set1_epi32(kFogOne))) == 0xFFFF) return src;
     f = _mm_sub_epi32(f, _mm_srli_epi32(f, 16));
     // Each pixel's factor in its four channel lanes: pixels 0 and 1, then 2 and 3.
     const __m128i f02 = _mm_shuffle_epi32(f, _MM_SHUFFLE(3, 1, 2, 0));
