@@ -84,13 +84,20 @@ bool HaveAvx2() {
   _mm256_store_pd(lanes, rounded);
   for (int l = 0; l < 4; ++l) out[l] = static_cast<int64_t>(lanes[l]);
 }
+// SmallPair's four-wide form, one operation shorter: only the upper bound is clamped (with the
+// bound first, so that NaN passes through), and NaN and values below -2^31 convert to INT_MIN,
+// which clamps to the same byte or factor as the reference's -kLimit.
 [[gnu::target("avx2")]] inline __m128i SmallQuad(__m256d v) {
-  return _mm256_cvttpd_epi32(RoundedQuad(v, 1073741824.0));
+  v = _mm256_min_pd(_mm256_set1_pd(1073741824.0), v);
+  const __m256d sign = _mm256_set1_pd(-0.0);
+  return _mm256_cvttpd_epi32(_mm256_add_pd(v, _mm256_or_pd(_mm256_and_pd(v, sign), _mm256_set1_pd(0.5))));
 }
 // A colour channel's 8-bit value before clamping, (c + 2^15) >> 16, at four pixels of row dy.
-[[gnu::target("avx2")]] inline __m128i ChannelQuad(const FloatPlane& plane, __m256d x, __m256d w, int dy) {
+// `w16` is the reciprocal times 2^16: (a w) 2^16 = a (w 2^16) exactly, scaling by a power of two
+// commuting with rounding (what would underflow or overflow either way rounds or clamps alike).
+[[gnu::target("avx2")]] inline __m128i ChannelQuad(const FloatPlane& plane, __m256d x, __m256d w16, int dy) {
   const __m256d row = _mm256_set1_pd(plane.dy * dy);
-  const __m128i c = SmallQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(plane, x, row), w), _mm256_set1_pd(kColourScale)));
+  const __m128i c = SmallQuad(_mm256_mul_pd(PlaneQuad(plane, x, row), w16));
   return _mm_srai_epi32(_mm_add_epi32(c, _mm_set1_epi32(1 << (kColourFractionBits - 1))), kColourFractionBits);
 }
 #endif
@@ -307,9 +314,8 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
   const bool uVaries = (needs & kTexture) && (mask & 2), vVaries = (needs & kTexture) && (mask & 4);
   const bool fogVaries = (needs & kFog) && (mask & 8);
   const __m256d rowQ = _mm256_set1_pd(p.q.dy * dy);
-  const __m256d texelScale = _mm256_set1_pd(kTexelScale);
-  const __m256d uScale = _mm256_set1_pd(p.uScale), vScale = _mm256_set1_pd(p.vScale);
-  const __m256d fogScale = _mm256_set1_pd(kFogScale);
+  // (a w s) 2^32 = (a w) (s 2^32) exactly, as for the colour scale (see ChannelQuad).
+  const __m256d uTexels = _mm256_set1_pd(p.uScale * kTexelScale), vTexels = _mm256_set1_pd(p.vScale * kTexelScale);
   // Four pixels at a time; up to three after the last one may be worked out too, and are overwritten.
   for (int i = 0; i < count; i += 4) {
     const double x0 = static_cast<double>(dx + i);
@@ -320,31 +326,28 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
       continue;
     }
     const __m256d w = _mm256_div_pd(_mm256_set1_pd(1.0), q);
+    // The colour and fog scales are 2^16, folded into the reciprocal (see ChannelQuad).
+    const __m256d w16 = _mm256_mul_pd(w, _mm256_set1_pd(kColourScale));
     if (colourVaries) {
       // Bytes b0..b3 g0..g3 r0..r3 a0..a3 (saturated as ColourByte clamps), then b g r a per pixel.
-      const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ChannelQuad(p.qb, x, w, dy), ChannelQuad(p.qg, x, w, dy)),
-                                             _mm_packs_epi32(ChannelQuad(p.qr, x, w, dy), ChannelQuad(p.qa, x, w, dy)));
+      const __m128i bytes =
+          _mm_packus_epi16(_mm_packs_epi32(ChannelQuad(p.qb, x, w16, dy), ChannelQuad(p.qg, x, w16, dy)),
+                           _mm_packs_epi32(ChannelQuad(p.qr, x, w16, dy), ChannelQuad(p.qa, x, w16, dy)));
       const __m128i bg = _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 4));
       const __m128i ra = _mm_unpacklo_epi8(_mm_srli_si128(bytes, 8), _mm_srli_si128(bytes, 12));
       _mm_store_si128(reinterpret_cast<__m128i*>(&diffuse[i]), _mm_unpacklo_epi16(bg, ra));
     }
     if (uVaries) {
       const __m256d row = _mm256_set1_pd(p.qu.dy * dy);
-      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qu, x, row), w), uScale),
-                                               texelScale),
-                                 kLimit),
-                     &u[i]);
+      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qu, x, row), w), uTexels), kLimit), &u[i]);
     }
     if (vVaries) {
       const __m256d row = _mm256_set1_pd(p.qv.dy * dy);
-      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qv, x, row), w), vScale),
-                                               texelScale),
-                                 kLimit),
-                     &v[i]);
+      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qv, x, row), w), vTexels), kLimit), &v[i]);
     }
     if (fogVaries) {
       const __m256d row = _mm256_set1_pd(p.qfog.dy * dy);
-      const __m128i f = SmallQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qfog, x, row), w), fogScale));
+      const __m128i f = SmallQuad(_mm256_mul_pd(PlaneQuad(p.qfog, x, row), w16));
       _mm_store_si128(reinterpret_cast<__m128i*>(&fog[i]),
                       _mm_min_epi32(_mm_max_epi32(f, _mm_setzero_si128()), _mm_set1_epi32(kFogOne)));
     }
