@@ -640,10 +640,18 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
-    if constexpr (kDepth && k.depthWrite) {
+    // Under EQUAL a passing pixel's depth already holds the value written: nothing to store.
+    if constexpr (kDepth && k.depthWrite && k.depthFunc != D3DCMP_EQUAL) {
       StoreLanes(depths, _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)), count);
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
+    // An opaque group whose every pixel passes replaces the target unread.
+    if constexpr (k.blend == BlendMode::kOpaque && (k.alphaFunc != 0 || kDepth)) {
+      if (_mm_movemask_epi8(pass) == 0xFFFF) {
+        StoreLanes(target, _mm_or_si128(src, targetAlpha), count);
+        return;
+      }
+    }
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
       const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
@@ -698,7 +706,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     finish(source(texels.Four(count)), count, target, depths);
   };
 
-  auto run = [&](auto& texels) {
+  auto run = [&](auto& texels) __attribute__((always_inline)) {
     int i = 0;
     for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
     // The last one to three pixels: the padding lanes shade garbage that is never stored.
