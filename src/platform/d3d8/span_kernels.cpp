@@ -1311,6 +1311,10 @@ template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
   return {Entry{KeyOf(I), &ShadeRuns<KeyOf(I)>, &ShadeJob<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
+constexpr std::array<Entry, kEntryCount> kSpanEntries = MakeEntries(std::make_index_sequence<kEntryCount>());
+#if defined(__SSE2__)
+constexpr std::array<Entry, kBlockKeyCount> kBlockEntries = MakeBlockEntries(std::make_index_sequence<kBlockKeyCount>());
+#endif
 
 // Sorted by key with duplicates (depth-less shapes have no D16 form; the span paths' Gouraud keys
 // come again among the block keys, and the span paths keep them) removed.
@@ -1320,18 +1324,16 @@ struct Table {
   std::array<uint32_t, kCapacity> keys;
   size_t count = 0;
   Table() {
-    std::array<Entry, kCapacity> all;
-    const std::array<Entry, kEntryCount> span = MakeEntries(std::make_index_sequence<kEntryCount>());
-    std::copy(span.begin(), span.end(), all.begin());
+    // The entries are made at compile time; only their order is settled here, in place.
+    std::copy(kSpanEntries.begin(), kSpanEntries.end(), entries.begin());
 #if defined(__SSE2__)
-    const std::array<Entry, kBlockKeyCount> block = MakeBlockEntries(std::make_index_sequence<kBlockKeyCount>());
-    std::copy(block.begin(), block.end(), all.begin() + kEntryCount);
+    std::copy(kBlockEntries.begin(), kBlockEntries.end(), entries.begin() + kEntryCount);
 #endif
-    std::stable_sort(all.begin(), all.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
-    for (const Entry& e : all) {
-      if (count > 0 && entries[count - 1].key == e.key) continue;
-      entries[count] = e;
-      keys[count] = e.key;
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
+    for (size_t i = 0; i < kCapacity; ++i) {
+      if (count > 0 && entries[count - 1].key == entries[i].key) continue;
+      entries[count] = entries[i];
+      keys[count] = entries[i].key;
       ++count;
     }
   }
