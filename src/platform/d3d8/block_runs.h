@@ -151,26 +151,34 @@ class BlockRuns {
     return static_cast<int>(i);
   }
 
+  // What sampling reads, held in locals for the group loop (stores to the target could otherwise
+  // alias the state and make the compiler read it again for every group).
+  struct Texels {
+    const uint32_t* texels;
+    int pitch, width, height;
+    int32_t uAnd, vAnd;
+    const int64_t* u;
+    const int64_t* v;
+  };
+
   template <Addressing kHow>
-  [[gnu::always_inline]] uint32_t PointTexel(int i) const {
-    const TextureLevelView& t = s_.texture;
-    const int64_t iu = block_.u[i] >> kTexelFractionBits, iv = block_.v[i] >> kTexelFractionBits;
-    const int x = Address<kHow>(iu, s_.uAnd, t.width);
-    const int y = Address<kHow>(iv, s_.vAnd, t.height);
+  [[gnu::always_inline]] static uint32_t PointTexel(const Texels& t, int i) {
+    const int64_t iu = t.u[i] >> kTexelFractionBits, iv = t.v[i] >> kTexelFractionBits;
+    const int x = Address<kHow>(iu, t.uAnd, t.width);
+    const int y = Address<kHow>(iv, t.vAnd, t.height);
     return t.texels[static_cast<size_t>(y) * t.pitch + x];
   }
 
   // The four taps and weights of pixel i's bilinear sample.
   template <Addressing kHow>
-  [[gnu::always_inline]] void Taps(int i, uint32_t* tap, uint32_t* fu, uint32_t* fv) const {
-    const TextureLevelView& t = s_.texture;
-    const int64_t tu = block_.u[i] - (int64_t{1} << (kTexelFractionBits - 1));
-    const int64_t tv = block_.v[i] - (int64_t{1} << (kTexelFractionBits - 1));
+  [[gnu::always_inline]] static void Taps(const Texels& t, int i, uint32_t* tap, uint32_t* fu, uint32_t* fv) {
+    const int64_t tu = t.u[i] - (int64_t{1} << (kTexelFractionBits - 1));
+    const int64_t tv = t.v[i] - (int64_t{1} << (kTexelFractionBits - 1));
     const int64_t iu = tu >> kTexelFractionBits, iv = tv >> kTexelFractionBits;
     *fu = static_cast<uint32_t>((tu >> (kTexelFractionBits - 8)) & 0xFF);
     *fv = static_cast<uint32_t>((tv >> (kTexelFractionBits - 8)) & 0xFF);
-    const int x0 = Address<kHow>(iu, s_.uAnd, t.width), x1 = Address<kHow>(iu + 1, s_.uAnd, t.width);
-    const int y0 = Address<kHow>(iv, s_.vAnd, t.height), y1 = Address<kHow>(iv + 1, s_.vAnd, t.height);
+    const int x0 = Address<kHow>(iu, t.uAnd, t.width), x1 = Address<kHow>(iu + 1, t.uAnd, t.width);
+    const int y0 = Address<kHow>(iv, t.vAnd, t.height), y1 = Address<kHow>(iv + 1, t.vAnd, t.height);
     const uint32_t* row0 = t.texels + static_cast<size_t>(y0) * t.pitch;
     const uint32_t* row1 = t.texels + static_cast<size_t>(y1) * t.pitch;
     // The format's alpha is put in after blending (notTexture_): blending four alphas of 255
@@ -183,19 +191,19 @@ class BlockRuns {
 
   // The texels of pixels i..i+3.
   template <Addressing kHow>
-  [[gnu::always_inline]] __m128i Texels(int i) const {
+  [[gnu::always_inline]] static __m128i Sample(const Texels& t, int i) {
     if constexpr (k.filter == TextureFilter::kPoint) {
-      const __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i))),
-                                             _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 1))));
-      const __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 2))),
-                                              _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(i + 3))));
+      const __m128i low = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(t, i))),
+                                             _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(t, i + 1))));
+      const __m128i high = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(t, i + 2))),
+                                              _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(t, i + 3))));
       return _mm_unpacklo_epi64(low, high);
     } else {
       uint32_t a[4], b[4], c[4], d[4], au, av, bu, bv, cu, cv, du, dv;
-      Taps<kHow>(i, a, &au, &av);
-      Taps<kHow>(i + 1, b, &bu, &bv);
-      Taps<kHow>(i + 2, c, &cu, &cv);
-      Taps<kHow>(i + 3, d, &du, &dv);
+      Taps<kHow>(t, i, a, &au, &av);
+      Taps<kHow>(t, i + 1, b, &bu, &bv);
+      Taps<kHow>(t, i + 2, c, &cu, &cv);
+      Taps<kHow>(t, i + 3, d, &du, &dv);
       const __m128i low = Bilerp2(a[0], a[1], a[2], a[3], au, av, b[0], b[1], b[2], b[3], bu, bv);
       const __m128i high = Bilerp2(c[0], c[1], c[2], c[3], cu, cv, d[0], d[1], d[2], d[3], du, dv);
       return _mm_unpacklo_epi64(low, high);
@@ -256,18 +264,22 @@ class BlockRuns {
 
   template <Addressing kHow>
   void Groups(int n, uint32_t* out, void* depth) {
+    const TextureLevelView& level = s_.texture;
+    const Texels texels{level.texels, level.pitch, level.width, level.height, s_.uAnd, s_.vAnd, block_.u, block_.v};
+    const bool sampled = (needs_ & PixelBlock::kTexture) != 0;
+    const Stage stage = stage_;
+    const __m128i notTexture = notTexture_, notDiffuse = notDiffuse_;
     for (int i = 0; i < n; i += 4) {
       const int count = n - i < 4 ? n - i : 4;
       // Stage 0.
       __m128i src;
       if constexpr (kTextured) {
-        const __m128i texels = (needs_ & PixelBlock::kTexture) ? Texels<kHow>(i) : _mm_setzero_si128();
-        const __m128i a = _mm_or_si128(texels, notTexture_);
-        if (stage_ == kTextureOnly) {
+        const __m128i a = _mm_or_si128(sampled ? Sample<kHow>(texels, i) : _mm_setzero_si128(), notTexture);
+        if (stage == kTextureOnly) {
           src = a;
         } else {
-          const __m128i b = _mm_or_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(&block_.diffuse[i])), notDiffuse_);
-          src = stage_ == kDiffuseOnly ? b : Modulate4(a, b);
+          const __m128i b = _mm_or_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(&block_.diffuse[i])), notDiffuse);
+          src = stage == kDiffuseOnly ? b : Modulate4(a, b);
         }
       } else {
         src = _mm_load_si128(reinterpret_cast<const __m128i*>(&block_.diffuse[i]));

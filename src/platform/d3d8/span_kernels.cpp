@@ -214,6 +214,49 @@ inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
   return true;
 }
 
+// The colours of an untextured Gouraud run, four pixels at a time: each pixel's channels in 32-bit
+// lanes (b, g, r, a) stepped along the run; the packs saturate exactly as ColourByte clamps.
+class GouraudColours {
+ public:
+  // Whether runs of key `k` take their colour as it comes.
+  static constexpr bool Draws(const PixelKey& k) {
+    return k.filter == TextureFilter::kNone && k.colour == StageOp::kDiffuse && k.alpha == StageOp::kDiffuse &&
+           !k.fog;
+  }
+
+  // Whether the run's channels stay well inside 32 bits (an affine value lies between its ends).
+  static bool Fits(const SpanJob& j) {
+    auto fits = [&](int64_t first, int64_t step) {
+      const int64_t last = first + step * (j.count - 1);
+      constexpr int64_t kBound = int64_t{1} << 30;
+      return first > -kBound && first < kBound && last > -kBound && last < kBound;
+    };
+    return fits(j.r, j.dr) && fits(j.g, j.dg) && fits(j.b, j.db) && fits(j.a, j.da);
+  }
+
+  explicit GouraudColours(const SpanJob& j)
+      : lanes_(_mm_setr_epi32(static_cast<int32_t>(j.b), static_cast<int32_t>(j.g), static_cast<int32_t>(j.r),
+                              static_cast<int32_t>(j.a))),
+        steps_(_mm_setr_epi32(static_cast<int32_t>(j.db), static_cast<int32_t>(j.dg), static_cast<int32_t>(j.dr),
+                              static_cast<int32_t>(j.da))) {}
+
+  // Past the run's end the lanes go on (and may wrap); those pixels are never stored.
+  [[gnu::always_inline]] inline __m128i Four(int) {
+    const __m128i p0 = Next(), p1 = Next(), p2 = Next(), p3 = Next();
+    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+  }
+
+ private:
+  [[gnu::always_inline]] inline __m128i Next() {
+    const __m128i byte = _mm_srai_epi32(_mm_add_epi32(lanes_, _mm_set1_epi32(1 << (kColourFractionBits - 1))),
+                                        kColourFractionBits);
+    lanes_ = _mm_add_epi32(lanes_, steps_);
+    return byte;
+  }
+
+  __m128i lanes_, steps_;
+};
+
 // The texel source of untextured runs.
 struct NoTexels {
   [[gnu::always_inline]] inline __m128i Four(int) { return _mm_setzero_si128(); }
@@ -550,13 +593,23 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     const int64_t zLast = j.z + j.dz * (j.count - 1);
     if (j.z < 0 || j.z >= kDepthOne || zLast < 0 || zLast >= kDepthOne) return false;
   }
+  // Untextured Gouraud runs whose colour changes along them: the colour is the source itself.
+  [[maybe_unused]] bool gouraud = false;
   if constexpr (kUsesDiffuse && !k.constColour) {
-    // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
-    if ((j.dr | j.dg | j.db | j.da) != 0) return false;
-    const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
-    if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+    if ((j.dr | j.dg | j.db | j.da) != 0) {
+      if constexpr (!GouraudColours::Draws(k)) {
+        return false;
+      } else {
+        if (!GouraudColours::Fits(j)) return false;
+        gouraud = true;
+      }
+    } else {
+      // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
+      const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+      if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+    }
   }
-  if (drawsNothing_) return true;
+  if (drawsNothing_ && !gouraud) return true;
   const bool modulate = modulate_;
   [[maybe_unused]] const bool blendCopies = blendCopies_;
   [[maybe_unused]] const __m128i alphaWeights = alphaWeights_;
@@ -603,6 +656,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
   // Stage 0 and fog on four texels (the same for every pixel that samples them).
   auto source = [&](__m128i texels) __attribute__((always_inline)) {
+    if constexpr (GouraudColours::Draws(k)) {
+      if (gouraud) return texels;
+    }
     __m128i src = _mm_or_si128(texels, texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
     if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
@@ -792,6 +848,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       BilinearWalk<false, false> texels(s, j);
       run(texels);
     }
+  } else if (GouraudColours::Draws(k) && gouraud) {
+    GouraudColours colours(j);
+    run(colours);
   } else {
     NoTexels texels;
     run(texels);
