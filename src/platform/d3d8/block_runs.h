@@ -35,14 +35,6 @@ constexpr uint32_t BlockShapeOf(uint32_t key) {
   return shape.Encode();
 }
 
-// Whether a block path can draw `key`: stage 0 selects or modulates, blending is one of the
-// common modes.
-constexpr bool BlockDraws(uint32_t key) {
-  PixelKey k = PixelKey::Decode(key);
-  auto simple = [](StageOp op) { return op == StageOp::kDiffuse || op == StageOp::kTexture || op == StageOp::kModulate; };
-  return simple(k.colour) && simple(k.alpha) && k.blend != BlendMode::kGeneral;
-}
-
 template <uint32_t kShape>
 class BlockRuns {
  public:
