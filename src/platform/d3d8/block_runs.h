@@ -161,9 +161,12 @@ class BlockRuns {
     return t.texels[static_cast<size_t>(y) * t.pitch + x];
   }
 
-  // The four taps and weights of pixel i's bilinear sample.
+  // The taps of pixel i's bilinear sample as two pairs of neighbouring texels, (t00, t10) and
+  // (t01, t11) in the low 64 bits of `top` and `bottom`, and its weights. Neighbours in a row
+  // come with one load unless addressing parts them (at a wrapped or clamped edge).
   template <Addressing kHow>
-  [[gnu::always_inline]] static void Taps(const Texels& t, int i, uint32_t* tap, uint32_t* fu, uint32_t* fv) {
+  [[gnu::always_inline]] static void Taps(const Texels& t, int i, __m128i* top, __m128i* bottom, uint32_t* fu,
+                                          uint32_t* fv) {
     const int64_t tu = t.u[i] - (int64_t{1} << (kTexelFractionBits - 1));
     const int64_t tv = t.v[i] - (int64_t{1} << (kTexelFractionBits - 1));
     const int64_t iu = tu >> kTexelFractionBits, iv = tv >> kTexelFractionBits;
@@ -175,10 +178,33 @@ class BlockRuns {
     const uint32_t* row1 = t.texels + static_cast<size_t>(y1) * t.pitch;
     // The format's alpha is put in after blending (notTexture_): blending four alphas of 255
     // gives 255, and the colour channels do not depend on alpha.
-    tap[0] = row0[x0];
-    tap[1] = row0[x1];
-    tap[2] = row1[x0];
-    tap[3] = row1[x1];
+    if (kHow == kInside || x1 == x0 + 1) {
+      *top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0 + x0));
+      *bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1 + x0));
+    } else {
+      *top = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row0[x0])),
+                                _mm_cvtsi32_si128(static_cast<int>(row0[x1])));
+      *bottom = _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(row1[x0])),
+                                   _mm_cvtsi32_si128(static_cast<int>(row1[x1])));
+    }
+  }
+
+  // Bilerp of pixels i and i + 1 (pixel i in the low 32 bits), rounding as Bilerp does: each
+  // column blended down by fv, then across by fu.
+  template <Addressing kHow>
+  [[gnu::always_inline]] static __m128i BilinearPair(const Texels& t, int i) {
+    __m128i pTop, pBottom, qTop, qBottom;
+    uint32_t pu, pv, qu, qv;
+    Taps<kHow>(t, i, &pTop, &pBottom, &pu, &pv);
+    Taps<kHow>(t, i + 1, &qTop, &qBottom, &qu, &qv);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i top = _mm_unpacklo_epi64(pTop, qTop), bottom = _mm_unpacklo_epi64(pBottom, qBottom);
+    const __m128i p = Lerp16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero),
+                             _mm_set1_epi16(static_cast<int16_t>(pv)));
+    const __m128i q = Lerp16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero),
+                             _mm_set1_epi16(static_cast<int16_t>(qv)));
+    const __m128i across = Lerp16(_mm_unpacklo_epi64(p, q), _mm_unpackhi_epi64(p, q), Weights2(pu, qu));
+    return _mm_packus_epi16(across, across);
   }
 
   // The texels of pixels i..i+3.
@@ -191,13 +217,8 @@ class BlockRuns {
                                               _mm_cvtsi32_si128(static_cast<int>(PointTexel<kHow>(t, i + 3))));
       return _mm_unpacklo_epi64(low, high);
     } else {
-      uint32_t a[4], b[4], c[4], d[4], au, av, bu, bv, cu, cv, du, dv;
-      Taps<kHow>(t, i, a, &au, &av);
-      Taps<kHow>(t, i + 1, b, &bu, &bv);
-      Taps<kHow>(t, i + 2, c, &cu, &cv);
-      Taps<kHow>(t, i + 3, d, &du, &dv);
-      const __m128i low = Bilerp2(a[0], a[1], a[2], a[3], au, av, b[0], b[1], b[2], b[3], bu, bv);
-      const __m128i high = Bilerp2(c[0], c[1], c[2], c[3], cu, cv, d[0], d[1], d[2], d[3], du, dv);
+      const __m128i low = BilinearPair<kHow>(t, i);
+      const __m128i high = BilinearPair<kHow>(t, i + 2);
       return _mm_unpacklo_epi64(low, high);
     }
   }

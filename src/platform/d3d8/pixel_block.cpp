@@ -224,6 +224,20 @@ void PixelBlock::FillDepth(const FixedPlane& plane, int dx, int dy, int count, b
       for (int i = 0; i < count; ++i, zz += plane.gx) {
         z[i] = static_cast<uint32_t>((zz * 65535 + (kDepthOne >> 1)) >> kDepthFractionBits);
       }
+    } else if (zz < kDepthOne && last < kDepthOne) {
+#if defined(__SSE2__)
+      // Below one the stored value is the interpolant shifted down, two pixels at a time (one
+      // past the last may be worked out, and is overwritten).
+      __m128i pair = _mm_set_epi64x(zz + plane.gx, zz);
+      const __m128i step = _mm_set1_epi64x(2 * plane.gx);
+      for (int i = 0; i < count; i += 2) {
+        const __m128i shifted = _mm_srli_epi64(pair, kDepthFractionBits - 32);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(&z[i]), _mm_shuffle_epi32(shifted, _MM_SHUFFLE(3, 1, 2, 0)));
+        pair = _mm_add_epi64(pair, step);
+      }
+#else
+      for (int i = 0; i < count; ++i, zz += plane.gx) z[i] = static_cast<uint32_t>(zz >> (kDepthFractionBits - 32));
+#endif
     } else {
       for (int i = 0; i < count; ++i, zz += plane.gx) {
         const int64_t q = zz >> (kDepthFractionBits - 32);
