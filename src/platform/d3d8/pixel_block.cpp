@@ -331,9 +331,9 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
   // (a w s) 2^32 = (a w) (s 2^32) exactly, as for the colour scale (see ChannelQuad).
   const __m256d uTexels = _mm256_set1_pd(p.uScale * kTexelScale), vTexels = _mm256_set1_pd(p.vScale * kTexelScale);
   // Four pixels at a time; up to three after the last one may be worked out too, and are overwritten.
-  for (int i = 0; i < count; i += 4) {
-    const double x0 = static_cast<double>(dx + i);
-    const __m256d x = _mm256_set_pd(x0 + 3, x0 + 2, x0 + 1, x0);
+  // Pixel offsets are whole numbers: stepping them by four is exact.
+  __m256d x = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(dx)), _mm256_setr_pd(0, 1, 2, 3));
+  for (int i = 0; i < count; i += 4, x = _mm256_add_pd(x, _mm256_set1_pd(4.0))) {
     const __m256d q = PlaneQuad(p.q, x, rowQ);
     if (_mm256_movemask_pd(_mm256_cmp_pd(q, _mm256_setzero_pd(), _CMP_GT_OQ)) != 15) {
       for (int k = i; k < i + 4 && k < count; ++k) PerspectivePixel(p, dx, dy, k, needs);
