@@ -253,21 +253,6 @@ void DrawPipeline::ShadeTriangle(const Triangle& t) {
   const size_t depthRow = static_cast<size_t>(s.depthPitch) * (s.depthD16 ? 2 : 4);
   const size_t depthBytes = s.depthD16 ? 2 : 4;
 
-  if (t.planes.perspective) {
-    auto sink = [&](int y, int x0, int x1) {
-      const FixedPlane& z = t.planes.z;
-      int dy = y - t.planes.refY;
-      if (!DepthRunMayPass(y, &x0, &x1, z.At(x0 - t.planes.refX, dy), z.At(x1 - t.planes.refX, dy))) return;
-      PixelReference::ShadePerspectiveSpan(s, t.planes, y, x0, x1);
-    };
-    if (referenceRasterizer_) {
-      Rasterizer::WalkReference(t, sink);
-    } else {
-      Rasterizer::Walk(t, sink);
-    }
-    return;
-  }
-
   // The runs are gathered and shaded a batch at a time, so that a path sets up once for many.
   RunsFunction fn = PrimitiveFunction(t);
   const Interpolants& p = t.planes;
@@ -315,9 +300,11 @@ RunsFunction DrawPipeline::PrimitiveFunction(const Triangle& t) {
   if (referencePixels_ || (s.textureUsed && !s.addressFast)) return &PixelReference::ShadeRuns;
   uint32_t variant = (t.constColour ? 1u : 0u) | ((t.constDiffuse & 0x00FFFFFF) == 0x00FFFFFF ? 2u : 0u) |
                      ((t.constDiffuse >> 24) == 0xFF ? 4u : 0u) | (t.vConstRow ? 8u : 0u) |
-                     (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5);
+                     (t.fogActive ? 16u : 0u) | (static_cast<uint32_t>(s.filter) << 5) |
+                     (t.planes.perspective ? 128u : 0u);
   if (!variantKnown_[variant]) {
-    RunsFunction fn = Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive));
+    RunsFunction fn =
+        Kernel(s.PrimitiveKey(t.constColour, t.constDiffuse, t.vConstRow, t.fogActive, t.planes.perspective));
     variantFunctions_[variant] = fn != nullptr ? fn : &PixelReference::ShadeRuns;
     variantKnown_[variant] = true;
   }

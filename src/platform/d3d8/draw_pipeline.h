@@ -133,7 +133,7 @@ class DrawPipeline {
   };
   static constexpr int kCacheSize = 32;
   CacheEntry cache_[kCacheSize];
-  static constexpr int kVariants = 128;
+  static constexpr int kVariants = 256;
   RunsFunction variantFunctions_[kVariants];
   bool variantKnown_[kVariants] = {};
   uint32_t pointKey_ = 0xFFFFFFFF;

@@ -1,5 +1,6 @@
 // The small state key that picks a fast pixel path: texture filter, stage-0 colour and alpha
-// sources, constant colour, fog, alpha test, depth test, blend mode and target format.
+// sources, constant colour, fog, alpha test, depth test, blend mode, target format and whether
+// interpolation is perspective-correct.
 #pragma once
 
 #include <cstdint>
@@ -28,13 +29,15 @@ struct PixelKey {
   BlendMode blend = BlendMode::kOpaque;
   TargetKind target = TargetKind::kX8R8G8B8;
   bool vConstRow = false;  // point sampling with v constant along each row
+  bool perspective = false;  // perspective-correct interpolation (vertices of differing rhw)
 
   constexpr uint32_t Encode() const {
     return static_cast<uint32_t>(filter) | (static_cast<uint32_t>(colour) << 2) |
            (static_cast<uint32_t>(alpha) << 5) | (uint32_t{constColour} << 8) | (uint32_t{fog} << 9) |
            (uint32_t{alphaFunc} << 10) | (uint32_t{depthFunc} << 14) | (uint32_t{depthWrite} << 18) |
            (uint32_t{depthD16} << 19) | (static_cast<uint32_t>(blend) << 20) |
-           (static_cast<uint32_t>(target) << 23) | (uint32_t{vConstRow} << 25);
+           (static_cast<uint32_t>(target) << 23) | (uint32_t{vConstRow} << 25) |
+           (uint32_t{perspective} << 26);
   }
 
   static constexpr PixelKey Decode(uint32_t key) {
@@ -51,6 +54,7 @@ struct PixelKey {
     k.blend = static_cast<BlendMode>((key >> 20) & 7);
     k.target = static_cast<TargetKind>((key >> 23) & 3);
     k.vConstRow = ((key >> 25) & 1) != 0;
+    k.perspective = ((key >> 26) & 1) != 0;
     return k;
   }
 };

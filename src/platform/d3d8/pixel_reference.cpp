@@ -162,6 +162,13 @@ void PixelReference::ShadeSpan(const PixelState& s, const SpanJob& job) {
 }
 
 void PixelReference::ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
+  if (p.perspective) {
+    for (int i = 0; i < count; ++i) {
+      const Run& r = runs[i];
+      ShadePerspectiveSpan(s, p, p.refY + r.dy, p.refX + r.dx, p.refX + r.dx + r.count - 1);
+    }
+    return;
+  }
   for (int i = 0; i < count; ++i) {
     SpanJob job;
     p.JobOfRun(runs[i], &job);

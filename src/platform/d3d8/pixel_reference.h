@@ -24,7 +24,8 @@ class PixelReference {
   // Shades the run described by `job`.
   static void ShadeSpan(const PixelState& s, const SpanJob& job);
 
-  // Shades the runs of a primitive with planes `p`, in order.
+  // Shades the runs of a primitive with planes `p`, in order (perspective-correct planes pixel by
+  // pixel through ShadePerspectiveSpan).
   static void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count);
 
   // Shades pixels x0..x1 of row y of a primitive whose planes are perspective-correct.

@@ -180,7 +180,8 @@ void PixelState::SetTexture(const TextureLevelView& level, bool minified) {
   vAnd = mask(addressV, level.height, &addressFast);
 }
 
-uint32_t PixelState::PrimitiveKey(bool constColour, uint32_t constDiffuse, bool vConstRow, bool fogActive) const {
+uint32_t PixelState::PrimitiveKey(bool constColour, uint32_t constDiffuse, bool vConstRow, bool fogActive,
+                                  bool perspective) const {
   PixelKey k;
   k.filter = textureUsed ? filter : TextureFilter::kNone;
   k.colour = colourStage;
@@ -201,7 +202,8 @@ uint32_t PixelState::PrimitiveKey(bool constColour, uint32_t constDiffuse, bool 
   k.depthD16 = depthTest && depthD16;
   k.blend = blendMode == BlendMode::kAlpha && opaqueSource ? BlendMode::kOpaque : blendMode;
   k.target = target;
-  k.vConstRow = vConstRow && k.filter == TextureFilter::kPoint;
+  k.vConstRow = vConstRow && k.filter == TextureFilter::kPoint && !perspective;
+  k.perspective = perspective;
   return k.Encode();
 }
 

@@ -76,7 +76,9 @@ struct PixelState {
   // `constDiffuse` is that colour (A8R8G8B8), `vConstRow` that v does not change along a row,
   // `fogActive` that some pixel may be fogged (a fog factor of 1 everywhere changes nothing). Only
   // a primitive of one colour may pass `constColour`: the key is reduced by that colour.
-  uint32_t PrimitiveKey(bool constColour, uint32_t constDiffuse, bool vConstRow, bool fogActive) const;
+  // `perspective` says the primitive's planes are perspective-correct.
+  uint32_t PrimitiveKey(bool constColour, uint32_t constDiffuse, bool vConstRow, bool fogActive,
+                        bool perspective = false) const;
 };
 
 // D3DCMP_* comparison of `a` against `b`.

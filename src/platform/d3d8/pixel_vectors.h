@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "d3d8types.h"
+
 namespace d3d8sw {
 
 constexpr bool kHaveVectors = true;
@@ -112,6 +114,43 @@ inline __m128i MultiplierLanes(uint32_t colour) {
   __m128i c = _mm_cvtsi32_si128(static_cast<int>(colour));
   c = _mm_unpacklo_epi8(c, _mm_setzero_si128());
   return _mm_unpacklo_epi64(c, c);
+}
+
+// The first `count` (1..4) values at p in the low lanes (zero above), and their store back: a run's
+// last pixels, read and written without touching what follows them. (Narrow stores read back as
+// one wide load would stall, so the lanes are assembled in registers.)
+[[gnu::always_inline]] inline __m128i LoadLanes(const uint32_t* p, int count) {
+  if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
+  __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+  return count == 2 ? low : _mm_unpacklo_epi64(low, _mm_cvtsi32_si128(static_cast<int>(p[2])));
+}
+[[gnu::always_inline]] inline void StoreLanes(uint32_t* p, __m128i v, int count) {
+  if (count == 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+  } else if (count == 1) {
+    p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+  } else {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    if (count == 3) p[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+  }
+}
+
+// Unsigned 32-bit comparison masks (all ones where `a func b` holds).
+template <uint8_t kFunc>
+inline __m128i CompareMask(__m128i a, __m128i b) {
+  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  __m128i sa = _mm_xor_si128(a, bias);
+  __m128i sb = _mm_xor_si128(b, bias);
+  const __m128i ones = _mm_set1_epi32(-1);
+  if constexpr (kFunc == D3DCMP_NEVER) return _mm_setzero_si128();
+  else if constexpr (kFunc == D3DCMP_LESS) return _mm_cmplt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_EQUAL) return _mm_cmpeq_epi32(a, b);
+  else if constexpr (kFunc == D3DCMP_LESSEQUAL) return _mm_xor_si128(_mm_cmpgt_epi32(sa, sb), ones);
+  else if constexpr (kFunc == D3DCMP_GREATER) return _mm_cmpgt_epi32(sa, sb);
+  else if constexpr (kFunc == D3DCMP_NOTEQUAL) return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
+  else if constexpr (kFunc == D3DCMP_GREATEREQUAL) return _mm_xor_si128(_mm_cmplt_epi32(sa, sb), ones);
+  else return ones;
 }
 
 }  // namespace d3d8sw

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "block_runs.h"
 #include "colour_math.h"
 #include "pixel_vectors.h"
 
@@ -212,6 +213,49 @@ inline bool FindTexelPairs(const SpanJob& j, TexelPairs* pairs) {
   pairs->phase = static_cast<int>(phase);
   return true;
 }
+
+// The colours of an untextured Gouraud run, four pixels at a time: each pixel's channels in 32-bit
+// lanes (b, g, r, a) stepped along the run; the packs saturate exactly as ColourByte clamps.
+class GouraudColours {
+ public:
+  // Whether runs of key `k` take their colour as it comes.
+  static constexpr bool Draws(const PixelKey& k) {
+    return k.filter == TextureFilter::kNone && k.colour == StageOp::kDiffuse && k.alpha == StageOp::kDiffuse &&
+           !k.fog;
+  }
+
+  // Whether the run's channels stay well inside 32 bits (an affine value lies between its ends).
+  static bool Fits(const SpanJob& j) {
+    auto fits = [&](int64_t first, int64_t step) {
+      const int64_t last = first + step * (j.count - 1);
+      constexpr int64_t kBound = int64_t{1} << 30;
+      return first > -kBound && first < kBound && last > -kBound && last < kBound;
+    };
+    return fits(j.r, j.dr) && fits(j.g, j.dg) && fits(j.b, j.db) && fits(j.a, j.da);
+  }
+
+  explicit GouraudColours(const SpanJob& j)
+      : lanes_(_mm_setr_epi32(static_cast<int32_t>(j.b), static_cast<int32_t>(j.g), static_cast<int32_t>(j.r),
+                              static_cast<int32_t>(j.a))),
+        steps_(_mm_setr_epi32(static_cast<int32_t>(j.db), static_cast<int32_t>(j.dg), static_cast<int32_t>(j.dr),
+                              static_cast<int32_t>(j.da))) {}
+
+  // Past the run's end the lanes go on (and may wrap); those pixels are never stored.
+  [[gnu::always_inline]] inline __m128i Four(int) {
+    const __m128i p0 = Next(), p1 = Next(), p2 = Next(), p3 = Next();
+    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+  }
+
+ private:
+  [[gnu::always_inline]] inline __m128i Next() {
+    const __m128i byte = _mm_srai_epi32(_mm_add_epi32(lanes_, _mm_set1_epi32(1 << (kColourFractionBits - 1))),
+                                        kColourFractionBits);
+    lanes_ = _mm_add_epi32(lanes_, steps_);
+    return byte;
+  }
+
+  __m128i lanes_, steps_;
+};
 
 // The texel source of untextured runs.
 struct NoTexels {
@@ -425,43 +469,6 @@ inline bool RunInsideTexture(const PixelState& s, const SpanJob& j, bool checkV)
   return inside(j.u, j.du, j.count, s.texture.width) && (!checkV || inside(j.v, j.dv, j.count, s.texture.height));
 }
 
-// The first `count` (1..4) values at p in the low lanes (zero above), and their store back: a run's
-// last pixels, read and written without touching what follows them. (Narrow stores read back as
-// one wide load would stall, so the lanes are assembled in registers.)
-[[gnu::always_inline]] inline __m128i LoadLanes(const uint32_t* p, int count) {
-  if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
-  __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-  return count == 2 ? low : _mm_unpacklo_epi64(low, _mm_cvtsi32_si128(static_cast<int>(p[2])));
-}
-[[gnu::always_inline]] inline void StoreLanes(uint32_t* p, __m128i v, int count) {
-  if (count == 4) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-  } else if (count == 1) {
-    p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-  } else {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
-    if (count == 3) p[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
-  }
-}
-
-// Unsigned 32-bit comparison masks (all ones where `a func b` holds).
-template <uint8_t kFunc>
-inline __m128i CompareMask(__m128i a, __m128i b) {
-  const __m128i bias = _mm_set1_epi32(static_cast<int>(0x80000000u));
-  __m128i sa = _mm_xor_si128(a, bias);
-  __m128i sb = _mm_xor_si128(b, bias);
-  const __m128i ones = _mm_set1_epi32(-1);
-  if constexpr (kFunc == D3DCMP_NEVER) return _mm_setzero_si128();
-  else if constexpr (kFunc == D3DCMP_LESS) return _mm_cmplt_epi32(sa, sb);
-  else if constexpr (kFunc == D3DCMP_EQUAL) return _mm_cmpeq_epi32(a, b);
-  else if constexpr (kFunc == D3DCMP_LESSEQUAL) return _mm_xor_si128(_mm_cmpgt_epi32(sa, sb), ones);
-  else if constexpr (kFunc == D3DCMP_GREATER) return _mm_cmpgt_epi32(sa, sb);
-  else if constexpr (kFunc == D3DCMP_NOTEQUAL) return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
-  else if constexpr (kFunc == D3DCMP_GREATEREQUAL) return _mm_xor_si128(_mm_cmplt_epi32(sa, sb), ones);
-  else return ones;
-}
-
 // Fog at one factor f (below 1) on four pixels, as ApplyFog rounds it: the colour channels
 // become (c f + q (1 - f) + 2^15) >> 16, with `weighted` holding q (1 - f) + 2^15 per lane
 // (b, g, r, a lanes; the alpha lane's value is restored afterwards).
@@ -586,13 +593,23 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     const int64_t zLast = j.z + j.dz * (j.count - 1);
     if (j.z < 0 || j.z >= kDepthOne || zLast < 0 || zLast >= kDepthOne) return false;
   }
+  // Untextured Gouraud runs whose colour changes along them: the colour is the source itself.
+  [[maybe_unused]] bool gouraud = false;
   if constexpr (kUsesDiffuse && !k.constColour) {
-    // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
-    if ((j.dr | j.dg | j.db | j.da) != 0) return false;
-    const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
-    if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+    if ((j.dr | j.dg | j.db | j.da) != 0) {
+      if constexpr (!GouraudColours::Draws(k)) {
+        return false;
+      } else {
+        if (!GouraudColours::Fits(j)) return false;
+        gouraud = true;
+      }
+    } else {
+      // Gouraud primitives whose colour changes only from row to row (bars) are flat along each run.
+      const uint32_t diffuse = PackArgb(ColourByte(j.a), ColourByte(j.r), ColourByte(j.g), ColourByte(j.b));
+      if (!diffuseKnown_ || diffuse != diffuse_) TakeDiffuse(diffuse);
+    }
   }
-  if (drawsNothing_) return true;
+  if (drawsNothing_ && !gouraud) return true;
   const bool modulate = modulate_;
   [[maybe_unused]] const bool blendCopies = blendCopies_;
   [[maybe_unused]] const __m128i alphaWeights = alphaWeights_;
@@ -639,6 +656,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   // Shades up to four pixels at `at`; `count` < 4 at the end of the run goes through a buffer.
   // Stage 0 and fog on four texels (the same for every pixel that samples them).
   auto source = [&](__m128i texels) __attribute__((always_inline)) {
+    if constexpr (GouraudColours::Draws(k)) {
+      if (gouraud) return texels;
+    }
     __m128i src = _mm_or_si128(texels, texelAlpha);
     if (modulate) src = ModulateConst4(src, multiplier);
     if constexpr (k.colour == StageOp::kDiffuse || k.alpha == StageOp::kDiffuse) {
@@ -676,10 +696,18 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
-    if constexpr (kDepth && k.depthWrite) {
+    // Under EQUAL a passing pixel's depth already holds the value written: nothing to store.
+    if constexpr (kDepth && k.depthWrite && k.depthFunc != D3DCMP_EQUAL) {
       StoreLanes(depths, _mm_or_si128(_mm_and_si128(pass, zq), _mm_andnot_si128(pass, d)), count);
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
+    // An opaque group whose every pixel passes replaces the target unread.
+    if constexpr (k.blend == BlendMode::kOpaque && (k.alphaFunc != 0 || kDepth)) {
+      if (_mm_movemask_epi8(pass) == 0xFFFF) {
+        StoreLanes(target, _mm_or_si128(src, targetAlpha), count);
+        return;
+      }
+    }
     if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
       const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
@@ -734,7 +762,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     finish(source(texels.Four(count)), count, target, depths);
   };
 
-  auto run = [&](auto& texels) {
+  auto run = [&](auto& texels) __attribute__((always_inline)) {
     int i = 0;
     for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
     // The last one to three pixels: the padding lanes shade garbage that is never stored.
@@ -820,6 +848,9 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       BilinearWalk<false, false> texels(s, j);
       run(texels);
     }
+  } else if (GouraudColours::Draws(k) && gouraud) {
+    GouraudColours colours(j);
+    run(colours);
   } else {
     NoTexels texels;
     run(texels);
@@ -1244,6 +1275,88 @@ struct Entry {
   PointFunction points;
 };
 
+// ---- The keys of the block paths ----
+
+// Perspective-correct primitives, with a constant or a Gouraud colour, and affine Gouraud ones, in
+// every combination of filter, stage 0, fog, depth test (LESSEQUAL with writes, or none) and
+// blend below, in every target and depth format. Calls visit(key) for each.
+template <typename Visit>
+constexpr void ForEachBlockKey(Visit&& visit) {
+  constexpr StageOp kStages[][2] = {{kDif, kDif}, {kTex, kTex}, {kTex, kMod}, {kTex, kDif}, {kMod, kTex},
+                                    {kMod, kMod}, {kMod, kDif}, {kDif, kTex}, {kDif, kMod}};
+  constexpr BlendMode kBlends[] = {BlendMode::kOpaque, BlendMode::kAdd, BlendMode::kAlpha, BlendMode::kModulate};
+  for (bool perspective : {true, false}) {
+    for (TextureFilter filter : {kNoTex, kPoint, kLinear}) {
+      for (const auto& stage : kStages) {
+        // Stage 0 reads the texture exactly when there is a filter.
+        const bool textured = stage[0] != kDif || stage[1] != kDif;
+        if (textured != (filter != kNoTex)) continue;
+        for (bool constColour : {false, true}) {
+          if (constColour && !perspective) continue;  // the span paths draw those
+          for (bool fog : {false, true}) {
+            for (bool depth : {false, true}) {
+              for (BlendMode blend : kBlends) {
+                for (TargetKind target : kTargets) {
+                  for (bool d16 : {false, true}) {
+                    if (d16 && !depth) continue;
+                    PixelKey k;
+                    k.filter = filter;
+                    k.colour = stage[0];
+                    k.alpha = stage[1];
+                    k.constColour = constColour;
+                    k.fog = fog;
+                    k.depthFunc = depth ? kLE : 0;
+                    k.depthWrite = depth;
+                    k.depthD16 = d16;
+                    k.blend = blend;
+                    k.target = target;
+                    k.perspective = perspective;
+                    visit(k.Encode());
+                  }
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+constexpr size_t CountBlockKeys() {
+  size_t n = 0;
+  ForEachBlockKey([&](uint32_t) { ++n; });
+  return n;
+}
+constexpr size_t kBlockKeyCount = CountBlockKeys();
+
+constexpr std::array<uint32_t, kBlockKeyCount> ListBlockKeys() {
+  std::array<uint32_t, kBlockKeyCount> keys{};
+  size_t n = 0;
+  ForEachBlockKey([&](uint32_t key) { keys[n++] = key; });
+  return keys;
+}
+constexpr std::array<uint32_t, kBlockKeyCount> kBlockKeys = ListBlockKeys();
+
+#if defined(__SSE2__)
+// A single span job as a primitive of one run, through a block path.
+template <uint32_t kShape>
+void BlockShadeJob(const PixelState& s, const SpanJob& job) {
+  Run run;
+  const Interpolants planes = Interpolants::OfJob(job, &run);
+  BlockShadeRuns<kShape>(s, planes, &run, 1);
+}
+
+template <size_t... I>
+constexpr std::array<Entry, kBlockKeyCount> MakeBlockEntries(std::index_sequence<I...>) {
+  return {Entry{kBlockKeys[I], &BlockShadeRuns<BlockShapeOf(kBlockKeys[I])>,
+                &BlockShadeJob<BlockShapeOf(kBlockKeys[I])>, nullptr}...};
+}
+constexpr size_t kBlockEntryCount = kBlockKeyCount;
+#else
+constexpr size_t kBlockEntryCount = 0;
+#endif
+
 template <uint32_t kKey>
 constexpr PointFunction PointsOf() {
   if constexpr (PixelKey::Decode(kKey).filter == TextureFilter::kNone) {
@@ -1257,19 +1370,29 @@ template <size_t... I>
 constexpr std::array<Entry, kEntryCount> MakeEntries(std::index_sequence<I...>) {
   return {Entry{KeyOf(I), &ShadeRuns<KeyOf(I)>, &ShadeJob<KeyOf(I)>, PointsOf<KeyOf(I)>()}...};
 }
+constexpr std::array<Entry, kEntryCount> kSpanEntries = MakeEntries(std::make_index_sequence<kEntryCount>());
+#if defined(__SSE2__)
+constexpr std::array<Entry, kBlockKeyCount> kBlockEntries = MakeBlockEntries(std::make_index_sequence<kBlockKeyCount>());
+#endif
 
-// Sorted by key with duplicates (depth-less shapes have no D16 form) removed.
+// Sorted by key with duplicates (depth-less shapes have no D16 form; the span paths' Gouraud keys
+// come again among the block keys, and the span paths keep them) removed.
 struct Table {
-  std::array<Entry, kEntryCount> entries;
-  std::array<uint32_t, kEntryCount> keys;
+  static constexpr size_t kCapacity = kEntryCount + kBlockEntryCount;
+  std::array<Entry, kCapacity> entries;
+  std::array<uint32_t, kCapacity> keys;
   size_t count = 0;
   Table() {
-    std::array<Entry, kEntryCount> all = MakeEntries(std::make_index_sequence<kEntryCount>());
-    std::sort(all.begin(), all.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
-    for (const Entry& e : all) {
-      if (count > 0 && entries[count - 1].key == e.key) continue;
-      entries[count] = e;
-      keys[count] = e.key;
+    // The entries are made at compile time; only their order is settled here, in place.
+    std::copy(kSpanEntries.begin(), kSpanEntries.end(), entries.begin());
+#if defined(__SSE2__)
+    std::copy(kBlockEntries.begin(), kBlockEntries.end(), entries.begin() + kEntryCount);
+#endif
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) { return x.key < y.key; });
+    for (size_t i = 0; i < kCapacity; ++i) {
+      if (count > 0 && entries[count - 1].key == entries[i].key) continue;
+      entries[count] = entries[i];
+      keys[count] = entries[i].key;
       ++count;
     }
   }

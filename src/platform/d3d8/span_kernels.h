@@ -1,5 +1,6 @@
 // The fast pixel paths: one span loop compiled per state key for the keys the show draws with
-// (and their 16-bit target and depth variants). Each must give exactly the reference path's
+// (and their 16-bit target and depth variants), and the block paths (block_runs.h) for
+// perspective-correct primitives and Gouraud runs. Each must give exactly the reference path's
 // pixels; tests run every one against it.
 #pragma once
 
