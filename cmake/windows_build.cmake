@@ -73,3 +73,8 @@ target_link_libraries(musidisk PRIVATE musidisk_flags
 # One .exe that needs only the DLLs Windows has: the C++ runtime, libgcc and winpthread linked in;
 # stripped, as a download is.
 target_link_options(musidisk PRIVATE -static -static-libgcc -static-libstdc++ -s)
+
+# The tests that run musidisk.exe under Wine read its dialogs with this console probe.
+add_executable(musidisk-window-probe ${CMAKE_SOURCE_DIR}/tests/windows/probe/window_probe.cpp)
+target_link_libraries(musidisk-window-probe PRIVATE musidisk_flags user32)
+target_link_options(musidisk-window-probe PRIVATE -static -s)
