@@ -53,28 +53,38 @@ set(resource_script ${CMAKE_SOURCE_DIR}/src/platform/windows/musidisk.rc)
 set_source_files_properties(${resource_script} PROPERTIES
   OBJECT_DEPENDS ${MUSIDISK_PREGENERATED_DIR}/program_icon.ico)
 
-add_executable(musidisk WIN32
+# The program, compiled once for the .exe and the test tool below.
+add_library(musidisk_program OBJECT
   ${program_sources}
   ${platform_sources}
   ${MUSIDISK_PREGENERATED_DIR}/embedded_data.cpp
-  ${MUSIDISK_PREGENERATED_DIR}/music_bank_data.cpp
-  ${resource_script})
-add_dependencies(musidisk musidisk_d3d8_import)
+  ${MUSIDISK_PREGENERATED_DIR}/music_bank_data.cpp)
 # Only the bass folder of the platform layer is on the path: <windows.h>, <d3d8.h> and the rest
 # are the real ones.
-target_include_directories(musidisk PRIVATE
+target_include_directories(musidisk_program PUBLIC
   ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/src/platform/bass
   ${MUSIDISK_PREGENERATED_DIR}
   ${MUSIDISK_OPENMPT_PREFIX}/include)
-target_link_libraries(musidisk PRIVATE musidisk_flags
+target_link_libraries(musidisk_program PUBLIC musidisk_flags
   ${MUSIDISK_OPENMPT_PREFIX}/lib/libopenmpt.a
   ${d3d8_import} winmm gdi32 user32 ole32 rpcrt4)
+add_dependencies(musidisk_program musidisk_d3d8_import)
+
+add_executable(musidisk WIN32 ${resource_script})
+target_link_libraries(musidisk PRIVATE musidisk_program)
 # One .exe that needs only the DLLs Windows has: the C++ runtime, libgcc and winpthread linked in;
 # stripped, as a download is.
 target_link_options(musidisk PRIVATE -static -static-libgcc -static-libstdc++ -s)
 
-# The tests that run musidisk.exe under Wine read its dialogs with this console probe.
+# Tools of the tests that run the program under Wine (tests/windows): the program with its clock
+# held, and a console probe that reads dialogs.
+add_executable(musidisk-held-frame
+  ${CMAKE_SOURCE_DIR}/tests/windows/held/held_frame_main.cpp)
+target_link_libraries(musidisk-held-frame PRIVATE musidisk_program)
+target_compile_definitions(musidisk-held-frame PRIVATE NOMINMAX)
+target_link_options(musidisk-held-frame PRIVATE -static -s)
+
 add_executable(musidisk-window-probe ${CMAKE_SOURCE_DIR}/tests/windows/probe/window_probe.cpp)
 target_link_libraries(musidisk-window-probe PRIVATE musidisk_flags user32)
 target_link_options(musidisk-window-probe PRIVATE -static -s)

@@ -82,10 +82,16 @@ std::string WindowsProbe() {
   return std::filesystem::path(WindowsProgram()).parent_path().string() + "/musidisk-window-probe.exe";
 }
 
+std::string WindowsHeldFrame() {
+  return std::filesystem::path(WindowsProgram()).parent_path().string() + "/musidisk-held-frame.exe";
+}
+
 std::string WineSession::MissingPart() {
   if (!OnPath("wine") || !OnPath("wineserver")) return "wine is not installed (scripts/deps installs it)";
   if (!std::filesystem::exists(WindowsProgram())) return WindowsProgram() + " is missing (scripts/windows builds it)";
-  if (!std::filesystem::exists(WindowsProbe())) return WindowsProbe() + " is missing (scripts/windows builds it)";
+  for (const std::string& tool : {WindowsProbe(), WindowsHeldFrame()}) {
+    if (!std::filesystem::exists(tool)) return tool + " is missing (scripts/windows builds it)";
+  }
   return "";
 }
 
@@ -207,11 +213,25 @@ bool WineSession::PreparePrefix() {
   return true;
 }
 
-bool WineSession::StartProgram(Audio audio) {
+bool WineSession::StartProgram(Audio audio) { return Launch(audio, {WindowsProgram()}); }
+
+bool WineSession::StartHeldFrame(int effect, long frames, uint32_t seed, int fps) {
+  return Launch(Audio::kRecorded,
+                {WindowsHeldFrame(), std::to_string(effect), std::to_string(frames), std::to_string(seed),
+                 std::to_string(fps)});
+}
+
+bool WineSession::Launch(Audio audio, const std::vector<std::string>& arguments) {
   {
     std::ofstream config(alsaConfig_);
     if (audio == Audio::kRecorded) config << RecordingAlsaConfig(soundFile_);
   }
+  std::vector<char*> argv;
+  std::string wine = "wine";
+  argv.push_back(wine.data());
+  std::vector<std::string> copies = arguments;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
   program_ = fork();
   if (program_ == 0) {
     setenv("WINEPREFIX", PrefixDir().c_str(), 1);
@@ -222,8 +242,7 @@ bool WineSession::StartProgram(Audio audio) {
     int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, 1);
     dup2(devnull, 2);
-    std::string exe = WindowsProgram();
-    execlp("wine", "wine", exe.c_str(), static_cast<char*>(nullptr));
+    execvp("wine", argv.data());
     _exit(127);
   }
   return program_ > 0;

@@ -34,6 +34,8 @@ class WineSession {
   // false with the reason in error().
   bool Start(int width, int height);
   bool StartProgram(Audio audio);
+  // The program with its clock held after `frames` frames (musidisk-held-frame.exe), with sound.
+  bool StartHeldFrame(int effect, long frames, uint32_t seed, int fps);
   // The X windows named `name` that are mapped, once at least `count` of them are.
   std::vector<std::string> WaitForWindows(const std::string& name, size_t count, double seconds);
   std::optional<WineGeometry> Geometry(const std::string& window);
@@ -60,6 +62,7 @@ class WineSession {
 
  private:
   bool PreparePrefix();
+  bool Launch(Audio audio, const std::vector<std::string>& arguments);
   std::string Run(const std::string& command, int* status);
   std::string WineEnvironment() const;
 
@@ -88,6 +91,7 @@ std::optional<WineGeometry> WineSession::WaitForGeometry(const std::string& wind
   return g;
 }
 
-// Paths of the Windows build: musidisk.exe and the dialog probe.
+// Paths of the Windows build: musidisk.exe, the dialog probe and the held-clock program.
 std::string WindowsProgram();
 std::string WindowsProbe();
+std::string WindowsHeldFrame();
