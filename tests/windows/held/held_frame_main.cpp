@@ -2,8 +2,9 @@
 // the system's Direct3D 8 with our software device on a picture that no longer moves. It runs the
 // real WinMain on the real device with effect EFFECT on screen, and a performance counter that
 // stands at SEED and moves one 1/FPS step after each Present, as the headless host's does, until
-// FRAMES frames are presented; from then on it stands still, every frame shows the same moment,
-// and the test reads the screen. Escape ends it as usual.
+// FRAMES frames are presented; from then on it stands still and every frame shows the same moment.
+// Three frames later the window's title becomes "Tarnvik Musidisk held": the test then reads the
+// screen. Escape ends it as usual.
 // Usage: musidisk-held-frame.exe EFFECT FRAMES SEED FPS
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/shell_state.h"
 #include "gfx/graphics_device.h"
 #include "scenes/effect_scheduler.h"
 
@@ -23,6 +25,8 @@ constexpr int64_t kFrequency = 1000000000;
 // GetDeviceCaps, GetDisplayMode, GetCreationParameters, SetCursorProperties, SetCursorPosition,
 // ShowCursor, CreateAdditionalSwapChain and Reset).
 constexpr int kPresentSlot = 15;
+// Frames presented after the clock stopped before the title says the picture is held.
+constexpr long kSettleFrames = 3;
 // Long enough that no transition starts while the test looks.
 constexpr float kHoldForever = 100000.0f;
 
@@ -42,6 +46,7 @@ HRESULT WINAPI CountingPresent(IDirect3DDevice8* device, const RECT* source, con
     counter += (presents + 1) * kFrequency / framesPerSecond - presents * kFrequency / framesPerSecond;
   }
   ++presents;
+  if (presents == framesToRun + kSettleFrames) SetWindowTextA(mainWindow, "Tarnvik Musidisk held");
   return result;
 }
 
