@@ -6,23 +6,27 @@
 #include <csetjmp>
 #include <cstdio>
 #include <system_error>
-#include <vector>
 
 namespace artkit {
 
-bool WritePng(const std::filesystem::path& path, const RgbaImage& image) {
-  std::error_code error;
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
-  FILE* file = std::fopen(path.string().c_str(), "wb");
-  if (file == nullptr) {
-    std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
-    return false;
-  }
+namespace {
+
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+}  // namespace
+
+bool EncodePng(const RgbaImage& image, std::vector<uint8_t>* out) {
+  out->clear();
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   bool ok = false;
   if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
+    png_set_write_fn(png, out, &AppendBytes, &NoFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
                  PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -33,7 +37,19 @@ bool WritePng(const std::filesystem::path& path, const RgbaImage& image) {
     ok = true;
   }
   png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
-  if (std::fclose(file) != 0) ok = false;
+  return ok;
+}
+
+bool WritePng(const std::filesystem::path& path, const RgbaImage& image) {
+  std::vector<uint8_t> bytes;
+  bool ok = EncodePng(image, &bytes);
+  if (ok) {
+    std::error_code error;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+    FILE* file = std::fopen(path.string().c_str(), "wb");
+    ok = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file != nullptr && std::fclose(file) != 0) ok = false;
+  }
   if (!ok) std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
   return ok;
 }

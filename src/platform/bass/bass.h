@@ -1,5 +1,6 @@
 // The BASS 1.7 audio library calls the music bank makes (bass.h subset), with the real names and
-// shapes; implemented over libopenmpt with output through the active host.
+// shapes; implemented over libopenmpt with output through the system's audio output (the active
+// host on Linux, WinMM's waveOut on Windows).
 #pragma once
 
 #include <windows.h>
@@ -41,7 +42,7 @@ typedef DWORD HCHANNEL;  // playing channel handle (a music handle serves as its
 DWORD WINAPI BASS_GetVersion();
 // The error of the latest call; BASS_OK after one that succeeded.
 DWORD WINAPI BASS_ErrorGetCode();
-// device -1 (or 1) opens the host's default output at `freq` Hz, 16-bit stereo, silent until
+// device -1 (or 1) opens the system's default output at `freq` Hz, 16-bit stereo, silent until
 // BASS_Start; device 0 is "no sound" (musics load and play unheard). FALSE on a machine without a
 // sound device (BASS_ERROR_DRIVER). The output format flags change nothing here.
 BOOL WINAPI BASS_Init(int device, DWORD freq, DWORD flags, HWND window);

@@ -1,4 +1,4 @@
-// The BASS library's state and mixer over libopenmpt and the active host's audio output.
+// The BASS library's state and mixer over libopenmpt and the system's audio output.
 #include "platform/bass/bass_library.h"
 
 #include <bass.h>
@@ -7,8 +7,6 @@
 #include <cmath>
 #include <new>
 #include <utility>
-
-#include "platform/host/host.h"
 
 namespace bass {
 
@@ -38,12 +36,12 @@ BassLibrary& BassLibrary::Instance() {
   return library;
 }
 
-BassLibrary::AudioLock::AudioLock(host::Host* output) : output_(output) {
-  if (output_ != nullptr) output_->LockAudio();
+BassLibrary::AudioLock::AudioLock(AudioOutput* output) : output_(output) {
+  if (output_ != nullptr) output_->Lock();
 }
 
 BassLibrary::AudioLock::~AudioLock() {
-  if (output_ != nullptr) output_->UnlockAudio();
+  if (output_ != nullptr) output_->Unlock();
 }
 
 bool BassLibrary::Fail(DWORD code) {
@@ -56,7 +54,7 @@ BassLibrary::Music* BassLibrary::Find(DWORD handle) {
   return found == musics_.end() ? nullptr : found->second.get();
 }
 
-// The output is always 16-bit stereo, the one format hosts offer; of the device flags, LATENCY and
+// The output is always 16-bit stereo, the one format every output offers; of the device flags, LATENCY and
 // LEAVEVOL change nothing that is heard, and 8BITS, MONO and 3D are not offered.
 bool BassLibrary::Init(int device, DWORD frequency, DWORD) {
   if (initialized_) return Fail(BASS_ERROR_ALREADY);
@@ -64,14 +62,14 @@ bool BassLibrary::Init(int device, DWORD frequency, DWORD) {
   if (frequency < kMinFrequency || frequency > kMaxFrequency) return Fail(BASS_ERROR_FORMAT);
   frequency_ = static_cast<int>(frequency);
   if (device != kNoSoundDevice) {
-    host::Host* output = host::ActiveHost();
-    if (output == nullptr || faults_.noDevice) return Fail(BASS_ERROR_DRIVER);
-    if (!output->OpenAudio(static_cast<int>(frequency), &BassLibrary::AudioCallback, this)) {
+    if (faults_.noDevice) return Fail(BASS_ERROR_DRIVER);
+    AudioOutput& output = SystemAudioOutput();
+    if (!output.Open(static_cast<int>(frequency), &BassLibrary::AudioCallback, this)) {
       return Fail(BASS_ERROR_DRIVER);
     }
     // Silent until BASS_Start.
-    output->PauseAudio(true);
-    output_ = output;
+    output.Pause(true);
+    output_ = &output;
   }
   initialized_ = true;
   errorCode_ = BASS_OK;
@@ -80,14 +78,14 @@ bool BassLibrary::Init(int device, DWORD frequency, DWORD) {
 
 bool BassLibrary::Start() {
   if (!initialized_) return Fail(BASS_ERROR_INIT);
-  if (output_ != nullptr) output_->PauseAudio(false);
+  if (output_ != nullptr) output_->Pause(false);
   errorCode_ = BASS_OK;
   return true;
 }
 
 bool BassLibrary::Stop() {
   if (!initialized_) return Fail(BASS_ERROR_INIT);
-  if (output_ != nullptr) output_->PauseAudio(true);
+  if (output_ != nullptr) output_->Pause(true);
   {
     AudioLock lock(output_);
     for (auto& entry : musics_) entry.second->playing = false;
@@ -103,8 +101,8 @@ void BassLibrary::Free() {
   }
   if (output_ != nullptr) {
     // Once the device is closed the callback never runs again, so the musics go without the lock.
-    output_->PauseAudio(true);
-    output_->CloseAudio();
+    output_->Pause(true);
+    output_->Close();
     output_ = nullptr;
   }
   musics_.clear();

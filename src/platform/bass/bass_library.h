@@ -1,5 +1,5 @@
 // The state behind the BASS calls: the output device, the table of loaded musics, the mixer that
-// the host's audio callback runs, and the faults tests can inject.
+// the output's callback runs, and the faults tests can inject.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/bass/audio_output.h"
 #include "platform/bass/bass_test_control.h"
 #include "platform/bass/module_instance.h"
-
-namespace host {
-class Host;
-}
 
 namespace bass {
 
@@ -23,7 +20,8 @@ class BassLibrary {
  public:
   // MAKELONG(1, 7): version 1.7.
   static constexpr DWORD kVersion = 0x00070001;
-  // The mixer renders at most this many frames at a time: the SDL host's whole buffer.
+  // The mixer renders at most this many frames at a time: one whole buffer of the SDL host or of
+  // the waveOut output.
   static constexpr int kMixChunkFrames = 1024;
   // Output rates BASS_Init accepts, in Hz.
   static constexpr DWORD kMinFrequency = 1000;
@@ -74,16 +72,16 @@ class BassLibrary {
     bool playing = false;
   };
 
-  // Holds the host's audio lock for a scope; nothing to hold when there is no output.
+  // Holds the output's lock for a scope; nothing to hold when there is no output.
   class AudioLock {
    public:
-    explicit AudioLock(host::Host* output);
+    explicit AudioLock(AudioOutput* output);
     ~AudioLock();
     AudioLock(const AudioLock&) = delete;
     AudioLock& operator=(const AudioLock&) = delete;
 
    private:
-    host::Host* output_;
+    AudioOutput* output_;
   };
 
   static void AudioCallback(void* user, int16_t* stereo, int frames);
@@ -93,8 +91,8 @@ class BassLibrary {
 
   DWORD errorCode_ = 0;
   bool initialized_ = false;
-  // The host whose audio device is open; null before BASS_Init and for the no-sound device.
-  host::Host* output_ = nullptr;
+  // The output that is open; null before BASS_Init and for the no-sound device.
+  AudioOutput* output_ = nullptr;
   int frequency_ = 0;
   // Handles count up from 1 and are never reused, so a stale handle never reaches a newer music.
   DWORD nextHandle_ = 1;

@@ -427,8 +427,6 @@ typedef enum _D3DPOOL {
   D3DPOOL_FORCE_DWORD = 0x7fffffff
 } D3DPOOL;
 
-#define D3DPRESENT_RATE_DEFAULT 0x00000000
-
 typedef struct _D3DPRESENT_PARAMETERS_ {
   UINT BackBufferWidth;
   UINT BackBufferHeight;

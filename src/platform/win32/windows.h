@@ -41,7 +41,6 @@ typedef DWORD COLORREF;
 struct HWND__;
 struct HINSTANCE__;
 struct HICON__;
-struct HCURSOR__;
 struct HBRUSH__;
 struct HMENU__;
 struct HDC__;
@@ -49,7 +48,7 @@ typedef HWND__* HWND;
 typedef HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef HICON__* HICON;
-typedef HCURSOR__* HCURSOR;
+typedef HICON HCURSOR;  // as in the real header: a cursor is an icon
 typedef HBRUSH__* HBRUSH;
 typedef HMENU__* HMENU;
 typedef HDC__* HDC;
