@@ -1,9 +1,8 @@
 # Installing the music disk as a Linux program: `cmake --install` and the Debian package that
-# scripts/package makes with CPack from the same rules. One application id names the desktop
-# entry, the icon, the AppStream metadata and the media-player bus name's program.
+# scripts/package makes with CPack from the same rules. MUSIDISK_APP_ID (set with the program)
+# names the desktop entry, the icon and the AppStream metadata.
 include(GNUInstallDirs)
 
-set(MUSIDISK_APP_ID "org.tarnvik.Musidisk")
 set(MUSIDISK_PACKAGE_NAME "tarnvik-musidisk")
 set(MUSIDISK_HOMEPAGE "https://tarnvik.org/musidisk" CACHE STRING "Where the project and its screenshot are published")
 set(MUSIDISK_RELEASE_DATE "2026-12-10")
