@@ -94,7 +94,7 @@ class MediaControlsEndToEnd : public ::testing::Test {
     at += key.size();
     return metadata.substr(at, metadata.find('"', at) - at);
   }
-  std::string Status() {
+  std::string PlaybackState() {
     return Busctl(std::string("get-property ") + kBusName + " " + kPath + " " + kPlayer + " PlaybackStatus");
   }
   std::string Signals() {
@@ -147,13 +147,13 @@ TEST_F(MediaControlsEndToEnd, NextPreviousPauseAndQuitWorkAsAUsersKeysDo) {
 
   // Pause: the output goes silent while the show goes on; Play: the music comes back.
   ASSERT_TRUE(Call(kPlayer, "Pause"));
-  EXPECT_NE(Status().find("\"Paused\""), std::string::npos);
+  EXPECT_NE(PlaybackState().find("\"Paused\""), std::string::npos);
   size_t pausedAt = SoundFrames();
   Wait(1.0);
   ASSERT_GT(SoundFrames(), pausedAt + 44100 / 2) << "the output keeps running";
   EXPECT_TRUE(RecentlySilent(0.5));
   ASSERT_TRUE(Call(kPlayer, "PlayPause"));
-  EXPECT_NE(Status().find("\"Playing\""), std::string::npos);
+  EXPECT_NE(PlaybackState().find("\"Playing\""), std::string::npos);
   Wait(1.0);
   EXPECT_FALSE(RecentlySilent(0.5));
 

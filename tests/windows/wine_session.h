@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/virtual_display.h"
+
 struct WineGeometry {
   int x = 0;
   int y = 0;
@@ -68,11 +70,10 @@ class WineSession {
 
   int lockFd_ = -1;
   std::string scratch_;
-  std::string display_;
   std::string alsaConfig_;
   std::string soundFile_;
   std::string error_;
-  pid_t server_ = -1;
+  VirtualDisplay server_;
   pid_t program_ = -1;
 };
 
