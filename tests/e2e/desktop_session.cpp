@@ -88,19 +88,7 @@ std::string DesktopSession::ErrorOutput() const {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string DesktopSession::Run(const std::string& command, int* status) {
-  std::string full = "DISPLAY=" + display() + " " + command + " 2>/dev/null";
-  FILE* pipe = popen(full.c_str(), "r");
-  std::string output;
-  if (pipe == nullptr) {
-    *status = -1;
-    return output;
-  }
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  *status = pclose(pipe);
-  return output;
-}
+std::string DesktopSession::Run(const std::string& command, int* status) { return server_.Run(command, status); }
 
 std::optional<std::string> DesktopSession::WaitForWindow(double seconds) {
   double deadline = Now() + seconds;
@@ -138,25 +126,7 @@ std::vector<std::string> DesktopSession::ProgramWindows() {
   return ids;
 }
 
-std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) {
-  int status = 0;
-  std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
-  if (status != 0) return std::nullopt;
-  WindowGeometry g;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = std::atoi(line.c_str() + eq + 1);
-    if (key == "X") g.x = value;
-    if (key == "Y") g.y = value;
-    if (key == "WIDTH") g.width = value;
-    if (key == "HEIGHT") g.height = value;
-  }
-  return g;
-}
+std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) { return server_.Geometry(window); }
 
 std::optional<WindowGeometry> DesktopSession::WaitForSize(const std::string& window, int width, int height,
                                                           double seconds) {
@@ -176,19 +146,11 @@ std::string DesktopSession::WindowName(const std::string& window) {
   return name;
 }
 
-bool DesktopSession::XDoTool(const std::string& arguments) {
-  int status = 0;
-  Run("xdotool " + arguments, &status);
-  return status == 0;
-}
+bool DesktopSession::XDoTool(const std::string& arguments) { return server_.XDoTool(arguments); }
 
-bool DesktopSession::Key(const std::string& window, const std::string& keys) {
-  return XDoTool("windowfocus --sync " + window + " key --delay 60 " + keys);
-}
+bool DesktopSession::Key(const std::string& window, const std::string& keys) { return server_.Key(window, keys); }
 
-bool DesktopSession::AltEnter(const std::string& window) {
-  return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.2 key Return sleep 0.2 keyup alt");
-}
+bool DesktopSession::AltEnter(const std::string& window) { return server_.AltEnter(window); }
 
 bool DesktopSession::RequestClose(const std::string& window) {
   Display* x = XOpenDisplay(display().c_str());

@@ -12,12 +12,6 @@
 
 #include "../support/virtual_display.h"
 
-struct WindowGeometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
 
 class DesktopSession {
  public:

@@ -12,9 +12,20 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+// Where a window is and how large, in screen pixels.
+struct WindowGeometry {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
 
 class VirtualDisplay {
  public:
@@ -90,6 +101,53 @@ class VirtualDisplay {
 
   // The display's name for DISPLAY, such as ":5".
   const std::string& name() const { return name_; }
+
+  // Runs a shell command against this display; its standard output (standard error dropped).
+  std::string Run(const std::string& command, int* status) const {
+    std::string output;
+    FILE* pipe = popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) {
+      *status = -1;
+      return output;
+    }
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    *status = pclose(pipe);
+    return output;
+  }
+
+  // xdotool with these arguments (keys and mouse go through XTEST); true when it succeeded.
+  bool XDoTool(const std::string& arguments) const {
+    int status = 0;
+    Run("xdotool " + arguments, &status);
+    return status == 0;
+  }
+  // Focuses the window and types the keys (xdotool key syntax, e.g. "alt+Return").
+  bool Key(const std::string& window, const std::string& keys) const {
+    return XDoTool("windowfocus --sync " + window + " key --delay 80 " + keys);
+  }
+  // Holds Alt down, taps Enter, lets Alt go: the way a hand presses Alt+Enter.
+  bool AltEnter(const std::string& window) const {
+    return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.3 key Return sleep 0.3 keyup alt");
+  }
+  std::optional<WindowGeometry> Geometry(const std::string& window) const {
+    int status = 0;
+    std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
+    if (status != 0) return std::nullopt;
+    WindowGeometry g;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      size_t eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      std::string key = line.substr(0, eq);
+      int value = std::atoi(line.c_str() + eq + 1);
+      if (key == "X") g.x = value;
+      if (key == "Y") g.y = value;
+      if (key == "WIDTH") g.width = value;
+      if (key == "HEIGHT") g.height = value;
+    }
+    return g;
+  }
 
   // The screen's pixels (X8R8G8B8), row by row; empty when the server cannot be reached.
   std::vector<uint32_t> Screen(int* width, int* height) const {

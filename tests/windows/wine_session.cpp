@@ -214,38 +214,13 @@ std::vector<std::string> WineSession::WaitForWindows(const std::string& name, si
   return {};
 }
 
-std::optional<WineGeometry> WineSession::Geometry(const std::string& window) {
-  int status = 0;
-  std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
-  if (status != 0) return std::nullopt;
-  WineGeometry g;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = std::atoi(line.c_str() + eq + 1);
-    if (key == "X") g.x = value;
-    if (key == "Y") g.y = value;
-    if (key == "WIDTH") g.width = value;
-    if (key == "HEIGHT") g.height = value;
-  }
-  return g;
-}
+std::optional<WindowGeometry> WineSession::Geometry(const std::string& window) { return server_.Geometry(window); }
 
-bool WineSession::XDoTool(const std::string& arguments) {
-  int status = 0;
-  Run("xdotool " + arguments, &status);
-  return status == 0;
-}
+bool WineSession::XDoTool(const std::string& arguments) { return server_.XDoTool(arguments); }
 
-bool WineSession::Key(const std::string& window, const std::string& keys) {
-  return XDoTool("windowfocus --sync " + window + " key --delay 80 " + keys);
-}
+bool WineSession::Key(const std::string& window, const std::string& keys) { return server_.Key(window, keys); }
 
-bool WineSession::AltEnter(const std::string& window) {
-  return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.3 key Return sleep 0.3 keyup alt");
-}
+bool WineSession::AltEnter(const std::string& window) { return server_.AltEnter(window); }
 
 std::vector<uint32_t> WineSession::Screen(int* width, int* height) { return server_.Screen(width, height); }
 

@@ -12,12 +12,6 @@
 
 #include "../support/virtual_display.h"
 
-struct WineGeometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
 
 class WineSession {
  public:
@@ -40,10 +34,10 @@ class WineSession {
   bool StartHeldFrame(int effect, long frames, uint32_t seed, int fps);
   // The X windows named `name` that are mapped, once at least `count` of them are.
   std::vector<std::string> WaitForWindows(const std::string& name, size_t count, double seconds);
-  std::optional<WineGeometry> Geometry(const std::string& window);
+  std::optional<WindowGeometry> Geometry(const std::string& window);
   // Waits until `accept` holds for the window's geometry; the last geometry either way.
   template <typename Accept>
-  std::optional<WineGeometry> WaitForGeometry(const std::string& window, double seconds, Accept accept);
+  std::optional<WindowGeometry> WaitForGeometry(const std::string& window, double seconds, Accept accept);
 
   bool XDoTool(const std::string& arguments);
   bool Key(const std::string& window, const std::string& keys);
@@ -82,9 +76,9 @@ double WineNow();
 void WineSleep(double seconds);
 
 template <typename Accept>
-std::optional<WineGeometry> WineSession::WaitForGeometry(const std::string& window, double seconds, Accept accept) {
+std::optional<WindowGeometry> WineSession::WaitForGeometry(const std::string& window, double seconds, Accept accept) {
   double deadline = WineNow() + seconds;
-  std::optional<WineGeometry> g = Geometry(window);
+  std::optional<WindowGeometry> g = Geometry(window);
   while (WineNow() < deadline && (!g || !accept(*g))) {
     WineSleep(0.1);
     g = Geometry(window);
