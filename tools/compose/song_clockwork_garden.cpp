@@ -18,7 +18,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   setup.bpm = 112;
   setup.key = Key{kC, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.38;
+  setup.volumeScale = 2.041;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int tick = c.Add(Instrument("clock tick", Tick(22050, 2200, 151), {}, 30, 150, false));
@@ -56,6 +57,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
 
   // --- Intro: the clock alone, then the strings. ---
   c.Section("winding", "1 1/7 6m 6m/5");
+  c.SectionLevel(-4);
   c.Beat(kTicks, clock, 1, tickTock);
   c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 28, {}, 2, 2);
   c.Beat(kDrums, kit, 1, "................", "k.b.k.b.bbbbBBBB", 3, 1);
@@ -67,7 +69,9 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 25);
     c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 40);
     c.Melody(kLead, celesta, 5, 1, tuneA, 46);
+    // Without its counter-line the oboe holds the tonic: the mainspring under the gears.
     if (counterLine) c.Harmony(kLead, kCounter, counter, 24);
+    else c.Pedal(kCounter, counter, 60, 26);
     if (chipLine) c.ChipArp(kChip, chip, 84, 2, "x . x . x . x .", 18);
   };
 
@@ -78,6 +82,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Beat(kDrums, kit, 1, "k.......b.......", "k.b.b.b.bbbbBBBB");
     c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 23);
     c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 38);
+    c.Pedal(kCounter, counter, 60, 26);
     c.Melody(kLead, celesta, 5, 1,
              "b6 . . . 1' . . . b3' . . . 1' . . . | b7 . . . 2' . . . 4' . . . 2' . . . | "
              "1' . 3' . 5' . 3' . 1' . 5 . 3 . 5 . | 1' . . . . . . . 7 . b7 . 6 . b6 . | "
@@ -88,6 +93,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
 
   auto bridge = [&]() {
     c.Section("whole-tone bridge", "1aug b7 b6 b7 1aug b7 4 5");
+    c.SectionLevel(-3);
+    c.Pedal(kCounter, counter, 60, 24);
     c.Beat(kTicks, clock, 2, "t . T . t . T .");
     c.Bass(kBass, bassoon, 36, 4, "R . R .", 21);
     c.Arp(kMarimba, marimba, 60, 1, "0 1 2 3 4 3 2 1 0 1 2 3 4 3 2 1", 34);

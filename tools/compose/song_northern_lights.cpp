@@ -7,20 +7,22 @@
 
 namespace {
 
-constexpr int kDrums = 0, kHats = 1, kBass = 2, kPadA = 3, kPadB = 4, kArp = 5, kArpEcho = 6, kLead = 7;
+constexpr int kDrums = 0, kHats = 1, kBass = 2, kPadA = 3, kPadB = 4, kArp = 5, kArpEcho = 6, kLead = 7, kPedalLow = 8,
+              kPedalHigh = 9;
 constexpr double kClapRate = 16000;
 
 }  // namespace
 
 SongResult ComposeNorthernLights(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 8;
+  setup.channels = 10;
   setup.bpm = 96;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kB, Mode::kMinor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.021;
+  setup.volumeScale = 1.285;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("deep kick", Kick({.rate = 11025, .startHz = 120, .endHz = 40, .sweepSeconds = 0.05,
@@ -49,11 +51,18 @@ SongResult ComposeNorthernLights(const SongContext& context) {
       3000, 14000);
 
   DrumMap kit = {{'k', {kick, 60, 54}}, {'c', {clap, 60, 40}}, {'g', {clap, 60, 18}}};
-  DrumMap hats = {{'h', {hat, 60, 20}}, {'H', {hat, 60, 30}}};
+  DrumMap hats = {{'h', {hat, 60, 26}}, {'H', {hat, 60, 36}}, {'x', {hat, 60, 16}}};
+  // The aurora pad holds the tonic and its fifth under the moving chords.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
+
   const std::vector<int> pad2 = {kPadA, kPadB};
 
   // --- Intro: the sky opens. ---
   c.Section("intro", "1m 6maj7 4m 5m");
+  c.SectionLevel(-4);
   c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
   c.Arp(kArp, arp, 78, 1, "0 1 2 3 4 3 2 1", 22, 1, 3);
 
@@ -63,9 +72,10 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Arp(kArp, arp, 78, 1, "0 1 2 3 4 3 2 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - - R", 32);
     c.Melody(kLead, lead, 4, 1, tune, 40);
+    pedal(34);
     if (drums) {
       c.Beat(kDrums, kit, 1, "k . . . c . . .", "k . . . c . g c");
-      c.Beat(kHats, hats, 1, "h h H h h h H h");
+      c.Sixteenths(kHats, hats, "h.hxH.h.h..xH.hx");
     }
   };
   const std::string tuneA =
@@ -81,7 +91,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Arp(kArp, arp, 74, 1, "0 2 1 3 2 4 3 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - 5 -", 32);
     c.Beat(kDrums, kit, 1, "k . . . c . . k", "k . . . c . c c");
-    c.Beat(kHats, hats, 1, "h h H h h h H h");
+    c.Sixteenths(kHats, hats, "h..xH.h.h.x.H..x");
+    pedal(36);
     c.Melody(kLead, lead, 4, 1,
              "5 - - - 3 - - - | 2 - - - 4 - - - | 3 - - - 5, - - - | 1 - - - - - . . | "
              "5 - - - 3 - 5 - | 4 - - - 2 - - - | 1 - - - 6, - - - | 2 - - - - - . . ",
@@ -90,6 +101,7 @@ SongResult ComposeNorthernLights(const SongContext& context) {
 
   auto heights = [&]() {
     c.Section("heights", "6maj7 7 1m 1m 6maj7 7 5 5");
+    c.SectionLevel(-2);
     c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 83, 2, "0 1 2 1", 20);
     c.Bass(kBass, bass, 35, 8, "R", 30);

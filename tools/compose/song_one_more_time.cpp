@@ -8,18 +8,21 @@
 
 namespace {
 
-constexpr int kDrums = 0, kHats = 1, kBass = 2, kPadA = 3, kPadB = 4, kPadC = 5, kLead = 6, kHarmony = 7, kEcho = 8, kChip = 9;
+constexpr int kDrums = 0, kHats = 1, kBass = 2, kPadA = 3, kPadB = 4, kPadC = 5, kLead = 6, kHarmony = 7, kEcho = 8, kChip = 9,
+              kPedalLow = 10, kPedalHigh = 11;
 
 }  // namespace
 
 SongResult ComposeOneMoreTime(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 10;
+  setup.channels = 12;
   setup.bpm = 126;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kDb, Mode::kMajor};
-  setup.globalVolume = 54;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.112;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 150, .endHz = 48, .sweepSeconds = 0.035,
@@ -30,7 +33,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
                              {}, 30, 176, false));
   int bass = c.Add(WaveInstrument("drive bass", {WaveKind::kSaw, 0.5, 40, 7}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.003, 0.15, 0.6, 0.05), 44, 128));
-  int pad = c.Add(PadInstrument("anthem pad", {WaveKind::kSaw, 0.5, 15, 6}, 32, 96, {-1, 0, 1}, AdsrEnvelope(0.08, 0.5, 0.8, 0.4),
+  int pad = c.Add(PadInstrument("anthem pad", {WaveKind::kSaw, 0.5, 15, 10}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.08, 0.5, 0.8, 0.4),
                                 24, 128, false, 174));
   InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kSaw, 0.5, 30, 10}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.01, 0.3, 0.75, 0.15), 42, 120);
@@ -48,12 +51,19 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
       [](size_t frames) { return Instrument("crash", Crash(frames, 16000, 175), {}, 30, 100, false); }, 3000, 30000);
 
   DrumMap kit = {{'k', {kick, 60, 58}}, {'c', {clap, 60, 52}}, {'x', {crash, 60, 36}}};
-  DrumMap hats = {{'h', {hat, 60, 26}}, {'H', {hat, 60, 34}}};
+  DrumMap hats = {{'h', {hat, 60, 30}}, {'H', {hat, 60, 38}}, {'x', {hat, 60, 18}}};
+  // The anthem pad holds the tonic and its fifth under the moving chords.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
+
   const std::vector<int> pad3 = {kPadA, kPadB, kPadC};
   const std::vector<int> pans = {4, 8, 12};
 
   // --- Intro: chords and sparkle. ---
   c.Section("intro", "1 5 6m 4");
+  c.SectionLevel(-4);
   c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
   c.ChipArp(kChip, chip, 73, 1, "x - - - x - - -", 20);
   c.Beat(kDrums, kit, 1, "k . . . k . . .", "k . c . c c c c", 2, 2);
@@ -64,6 +74,8 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
     c.Bass(kBass, bass, 37, 1, "R R R R R R R A", 42);
     c.Beat(kDrums, kit, 1, full ? "k . c . k k c ." : "k . c . k . c .", "k . c . c c c c");
     c.Beat(kHats, hats, 1, full ? "h H h H h H h H" : "h . h . h . h .");
+    if (full) c.Sixteenths(kHats, hats, "...x.......x..x.");
+    pedal(30);
     c.Melody(kLead, lead, 4, 1,
              "1' - - 1' 5 - 3 - | 7 - - 7 5 - 2 - | 6 - - 6 1' - 3 - | 4 - - - - - . . | "
              "1' - - 1' 5 - 3 - | 7 - - 7 5 - 2 - | 4 - - 4 6 - 1' - | 1' - - - 6 - 5 - ",
@@ -72,7 +84,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   const std::string hook =
       "6 - - - 1' - 6 - | 7 - - - 2' - 1' - | 1' - - - 3' - 1' - | 3' - - - 2' - 1' - | "
       "6 - - - 1' - 6 - | 7 - - - 5 - 2' - | 1' - - - - - 3' - | 1' - - - - - . . ";
-  auto chorus = [&](const std::string& name, const Key& key) {
+  auto chorus = [&](const std::string& name, const Key& key, int octave) {
     c.Section(name, "4 5 6m 1/3 4 5 1 1", key);
     c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
     c.ChipArp(kChip, chip, 73, 1, "x - - - x - - -", 18);
@@ -80,11 +92,13 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
     c.Beat(kDrums, kit, 1, "x . c . k k c .", "k . c . c c c c", 0, 1);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c", 1, 7);
     c.Beat(kHats, hats, 1, "h H h H h H h H");
-    c.Melody(kLead, lead, 4, 1, hook, 44);
+    pedal(32);
+    c.Melody(kLead, lead, octave, 1, hook, 44);
     c.Harmony(kLead, kHarmony, harmony, 30);
   };
   auto bridge = [&]() {
     c.Section("bridge", "6m 4 1 5 6m 4 5sus4 5");
+    c.SectionLevel(-2.5);
     c.Chords(pad3, pad, 56, 75, 8, "x", -1, pans);
     c.ChipArp(kChip, chip, 73, 1, "x - - - - - - -", 18);
     c.Bass(kBass, bass, 37, 4, "R -", 40, 0, 4);
@@ -109,12 +123,13 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
 
   verse("verse", false);
   c.LoopHere();
-  chorus("chorus", setup.key);
+  chorus("chorus", setup.key, 4);
   verse("verse 2", true);
-  chorus("chorus 2", setup.key);
+  // The second chorus goes up an octave; the last one up a whole tone.
+  chorus("chorus 2", setup.key, 5);
   bridge();
-  chorus("chorus 3", setup.key);
-  chorus("last chorus", Key{kEb, Mode::kMajor});
+  chorus("chorus 3", setup.key, 4);
+  chorus("last chorus", Key{kEb, Mode::kMajor}, 4);
   afterglow();
 
   c.Echo(kLead, kEcho, echo, 3, 0.4);

@@ -6,18 +6,21 @@
 
 namespace {
 
-constexpr int kDrums = 0, kShaker = 1, kBass = 2, kMarimba = 3, kPluck = 4, kLead = 5, kEcho = 6, kChime = 7;
+constexpr int kDrums = 0, kShaker = 1, kBass = 2, kMarimba = 3, kPluck = 4, kLead = 5, kEcho = 6, kChime = 7, kPedalLow = 8,
+              kPedalHigh = 9;
 
 }  // namespace
 
 SongResult ComposePaperKites(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 8;
+  setup.channels = 10;
   setup.bpm = 140;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kG, Mode::kMajor};
-  setup.globalVolume = 63;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.268;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 140, .endHz = 55, .sweepSeconds = 0.03,
@@ -42,11 +45,18 @@ SongResult ComposePaperKites(const SongContext& context) {
       [](size_t frames) { return Instrument("chime", Crash(frames, 16000, 105), {}, 22, 200, false); }, 1500, 12000);
 
   DrumMap kit = {{'k', {kick, 60, 54}}, {'c', {clap, 60, 44}}};
-  DrumMap shake = {{'h', {shaker, 60, 22}}, {'H', {shaker, 60, 30}}};
+  DrumMap shake = {{'h', {shaker, 60, 28}}, {'H', {shaker, 60, 36}}, {'x', {shaker, 60, 18}}};
+  // A soft whistle holds the tonic and its fifth under the moving chords.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, whistle, c.CurrentKey().Pitch(0, 0, 4), volume);
+    c.Pedal(kPedalHigh, whistle, c.CurrentKey().Pitch(4, 0, 4), volume - 6);
+  };
+
   DrumMap chimes = {{'c', {chime, 72, 24}}};
 
   // --- Intro: marimba alone, then the bass hops in. ---
   c.Section("intro", "1 4 5 1");
+  c.SectionLevel(-3.5);
   c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 40);
   c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 .", 44, 2, 2);
   c.Beat(kShaker, shake, 1, "h h H h h h H h", "", 2, 2);
@@ -63,7 +73,8 @@ SongResult ComposePaperKites(const SongContext& context) {
     c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
     c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
-    c.Beat(kShaker, shake, 1, "h h H h h h H h");
+    c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
+    pedal(22);
     c.Melody(kLead, whistle, 4, 1, tune, 42);
     if (counter) c.Arp(kPluck, pluck, 74, 2, "2 . 1 . 0 . 1 .", 26);
   };
@@ -73,7 +84,8 @@ SongResult ComposePaperKites(const SongContext& context) {
     c.Arp(kMarimba, marimba, 55, 1, "0 2 1 3 2 1 2 1", 38);
     c.Bass(kBass, bass, 31, 2, "R 5 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k . c k", "k k c . c c c c");
-    c.Beat(kShaker, shake, 1, "h H h H h H h H");
+    c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
+    pedal(24);
     c.Melody(kLead, whistle, 4, 1,
              "1' - - - 6 - 4 - | 2' - - - 7 - 5 - | 3' - - - 7 - 5 - | 6 - - - - - . . | "
              "1' - - - 6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - . . . . ",
@@ -83,6 +95,7 @@ SongResult ComposePaperKites(const SongContext& context) {
 
   auto bridge = [&]() {
     c.Section("bridge", "6m 2m 5 1 6m 2m 4 5");
+    c.SectionLevel(-3);
     c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
     c.Arp(kPluck, pluck, 67, 1, ". 0 . 1 . 2 . 1", 26);
     c.Bass(kBass, bass, 31, 2, "R . 5 .", 44);

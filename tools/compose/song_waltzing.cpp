@@ -7,20 +7,20 @@
 namespace {
 
 constexpr int kDrums = 0, kBass = 1, kPizzA = 2, kPizzB = 3, kPizzC = 4, kLead = 5, kEcho = 6, kGlock = 7, kCrash = 8,
-              kSecond = 9;
+              kSecond = 9, kPedalLow = 10, kPedalHigh = 11;
 
 }  // namespace
 
 SongResult ComposeWaltzing(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 10;
+  setup.channels = 12;
   setup.bpm = 160;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.beatsPerBar = 3;
   setup.key = Key{kBb, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.349;
+  setup.volumeScale = 1.38;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
@@ -47,7 +47,12 @@ SongResult ComposeWaltzing(const SongContext& context) {
   int cymbal = c.AddFitter(
       [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
 
-  DrumMap kit = {{'k', {kick, 60, 40}}, {'h', {brush, 60, 22}}};
+  DrumMap kit = {{'k', {kick, 60, 46}}, {'h', {brush, 60, 28}}, {'x', {brush, 60, 16}}};
+  // The musette's drone: the second reed holds the tonic and fifth under the tune.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, second, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, second, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
   DrumMap crash = {{'c', {cymbal, 60, 26}}};
   const std::vector<int> pizz3 = {kPizzA, kPizzB, kPizzC};
   const std::vector<int> pizzPans = {5, 9, 12};
@@ -56,11 +61,15 @@ SongResult ComposeWaltzing(const SongContext& context) {
   auto accompany = [&](bool drums) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 44);
     c.Chords(pizz3, pizz, 62, 77, 2, ". x x", -1, pizzPans);
-    if (drums) c.Beat(kDrums, kit, 1, "k . h . h .");
+    if (drums) {
+      c.Beat(kDrums, kit, 1, "k . h . h .");
+      c.Sixteenths(kDrums, kit, "...x.......x");
+    }
   };
 
   // --- Intro: the band vamps, the glockenspiel hints at the tune. ---
   c.Section("intro", "1 1 57 57 57 57 1 1");
+  c.SectionLevel(-3.5);
   accompany(false);
   c.Beat(kDrums, kit, 1, "k . . . . .", "", 0, 4);
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
@@ -76,6 +85,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
   auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony) {
     c.Section(name, chartA);
     accompany(true);
+    pedal(30);
     c.Melody(kLead, accordion, 4, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
@@ -85,6 +95,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
 
   auto partB = [&]() {
     c.Section("minor strain", "6m 6m 37 37 2m 57 1 1 6m 6m 37 37 2m 57 1 57");
+    c.SectionLevel(-2);
     accompany(true);
     c.Melody(kLead, accordion, 4, 1,
              "6 - - - 5 6 | 1' - - - 6 - | 7 - - - #5 - | 3 - - - . . | 4 - - - 2 4 | 5 - - - 7, - | 1 - 3 - 5 - | 1' - - - . . | "
@@ -101,6 +112,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
     c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
     c.Beat(kDrums, kit, 1, "k . . . h .");
+    pedal(28);
     c.Melody(kLead, accordion, 4, 1, tune, 42);
     c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
   };
