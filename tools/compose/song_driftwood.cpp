@@ -29,7 +29,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
   int shaker = c.Add(Instrument("shaker", Shaker(16000, 73), {}, 20, 170, false));
   int bass = c.Add(WaveInstrument("sine bass", {WaveKind::kSine, 0.5, 1}, kNoteC1, kNoteC3, AdsrEnvelope(0.08, 0.5, 0.8, 0.6),
                                   46, 128));
-  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 3}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
+  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 8}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
                                 24, 128, false, 74));
   int bell = c.Add(Instrument("music box", BellTone(0.7, 75, 128), DecayEnvelope(2.5, 0.6), 34, 150, false));
   // The echo answers in pure sine pings, darker than the bell itself.
@@ -75,7 +75,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "5 - - - 3 - 5 - | 6 - - - 4 - 2 - | 3 - - - 2 - 1 - | 2 - - - - - . . ",
              40);
     if (withBeat) {
-      c.Beat(kDrums, beat, 1, "k . . . r . . .", "k . . . r . r r");
+      c.Beat(kDrums, beat, 1, "k . . . r . . . | . . w . r . . .", "k . . . r . r r");
       c.Sixteenths(kShaker, shake, "h..xH.h.h.x.H..x");
     } else {
       c.Hit(kDrums, 0, 0, wind, 60, 36);
@@ -91,7 +91,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "3 - - - 5 - - - | 5 - - - 7 - - - | 6 - - - 4 - 2 - | 5, - - - - - . . | "
              "1' - - - 7 - 5 - | 7 - - - 5 - 3 - | 4 - - - 6 - - - | 7 - - - - - . . ",
              42);
-    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . . . r . r r");
+    c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . . . r . r r");
     c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
     pedal(36);
   };
@@ -105,7 +105,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "7 - - - - - 5 - | 6 - - - - - 4 - | 5 - - - - - 3 - | 3 - - - - - . . | "
              "7 - - - - - 1' - | 2' - - - - - 1' - | 7 - - - 5 - 3 - | 4 - - - - - . . ",
              42);
-    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . r . r r r r");
+    c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . r . r r r r");
     c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
     pedal(36);
   };
@@ -127,6 +127,8 @@ SongResult ComposeDriftwood(const SongContext& context) {
   drift();
   glow("glow 2");
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
   c.Echo(kBell, kBellEcho, bellEcho, 3, 0.35);
   c.Echo(kLead, kLeadEcho, leadEcho, 4, 0.4);
   c.Vibrato(kLead, 4, 2, 3, 3);

@@ -122,6 +122,9 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   chorus("chorus 3", 4);
   chorus("chorus 4", 5);
 
+  // Hats and pluck swing their off-beats a quarter of an eighth late.
+  c.Swing(kHats, 1, 3);
+  c.Swing(kPluck, 1, 3);
   c.Echo(kLead, kEcho1, echo1, 3, 0.5);
   c.Echo(kEcho1, kEcho2, echo2, 3, 0.6);
   c.Vibrato(kLead, 4, 2, 4, 2);

@@ -146,6 +146,8 @@ SongResult ComposeLetters(const SongContext& context) {
   chorus("chorus 3", 4);
   turn();
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
   c.Echo(kLead, kEcho, boxEcho, 3, 0.45);
   c.Vibrato(kLead, 4, 2, 4, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

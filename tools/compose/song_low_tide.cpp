@@ -33,9 +33,9 @@ SongResult ComposeLowTide(const SongContext& context) {
   int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 4}, kNoteC1, kNoteC4,
                                   AdsrEnvelope(0.01, 0.4, 0.7, 0.15), 44, 128));
   int ep = c.Add(Instrument("e.piano", EPianoTone(41, 32, 0.5), DecayEnvelope(2.6, 0.35), 34, 128, true));
-  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
+  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 9}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
                                 18, 128, false, 42));
-  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC4, kNoteC6,
+  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 6}, kNoteC4, kNoteC6,
                                             AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116);
   flutePatch.vibratoDepth = 4;
   flutePatch.vibratoRate = 18;
@@ -66,8 +66,10 @@ SongResult ComposeLowTide(const SongContext& context) {
   c.Hit(kSurf, 0, 0, surf, 60, 40);
   c.Arp(kHarp, ep, 65, 1, "0 1 2 3 2 1 2 1", 22, 2, 2);
 
-  auto verse = [&](const std::string& name, const std::string& melody, bool drums) {
-    c.Section(name, verseChart);
+  auto verse = [&](const std::string& name, const std::string& chart, const std::string& melody, bool drums) {
+    c.Section(name, chart);
+    // A wave breaks every two bars.
+    c.Beat(kSurf, light, 16, "s");
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - x", -1, {5, 8, 11});
     c.Bass(kBass, bass, 29, 1, "R - - - - - R 5", 40);
     c.Melody(kLead, flute, 4, 1, melody, 44);
@@ -84,7 +86,7 @@ SongResult ComposeLowTide(const SongContext& context) {
       "5 - - 4 3 - - - | 3 - - 2 1 - - - | 3 - - 2 3 - 5 - | 4 - - - - - . . | "
       "5 - - 4 3 - - - | 3 - - 2 1 - - - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
   const std::string verseB =
-      "5 - - 4 3 - 5 - | 3 - - 2 1 - - - | 5 - - 4 3 - 1 - | 2 - 4 - 7, - . . | "
+      "5 - - 4 3 - 5 - | 3 - - 2 1 - - - | 5 - - 4 3 - 1 - | b2 - 4 - 6, - . . | "
       "5 - - 4 3 - 5 - | 6 - - 5 4 - 3 - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
 
   auto chorus = [&](const std::string& name, const std::string& melody, int octave, bool arp) {
@@ -98,6 +100,7 @@ SongResult ComposeLowTide(const SongContext& context) {
     pedal(44);
     if (arp) c.Arp(kHarp, ep, 65, 1, "0 1 2 3 4 3 2 1", 20);
     c.Hit(kSurf, 0, 0, surf, 60, 36);
+    c.Beat(kSurf, light, 16, ". s");
   };
   const std::string hook =
       "1' - - 7 6 - - - | 7 - - 1' 7 - 4 - | 5 - - 6 5 - 3 - | 3 - - 2 1 - . . | "
@@ -133,10 +136,11 @@ SongResult ComposeLowTide(const SongContext& context) {
     c.Hit(kSurf, 0, 0, surf, 60, 40);
   };
 
-  verse("verse", verseA, false);
+  verse("verse", verseChart, verseA, false);
   c.LoopHere();
   chorus("chorus", hook, 4, false);
-  verse("verse 2", verseB, true);
+  // The second verse turns aside to the flat second (the Neapolitan) before coming home.
+  verse("verse 2", "1m 6 3 b2 1m 6 4m 5", verseB, true);
   // The second chorus carries the hook an octave up.
   chorus("chorus 2", hook, 5, true);
   bridge();
@@ -144,6 +148,8 @@ SongResult ComposeLowTide(const SongContext& context) {
   chorus("last chorus", hook, 4, true);
   outro();
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
   c.Echo(kLead, kEcho, echo, 2, 0.35);
   c.Vibrato(kLead, 4, 2, 4, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

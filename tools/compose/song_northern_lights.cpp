@@ -118,6 +118,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   heights();
   glow("glow 2");
 
+  // The hats swing their off-beats a quarter of an eighth late.
+  c.Swing(kHats, 1, 3);
   c.Echo(kArp, kArpEcho, arpEcho, 3, 0.6);
   c.Vibrato(kLead, 6, 3, 3, 4);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

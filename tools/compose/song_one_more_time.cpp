@@ -132,6 +132,8 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   chorus("last chorus", Key{kEb, Mode::kMajor}, 4);
   afterglow();
 
+  // The hats push their off-beats a quarter of an eighth late.
+  c.Swing(kHats, 1, 3);
   c.Echo(kLead, kEcho, echo, 3, 0.4);
   c.Vibrato(kLead, 4, 2, 5, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -116,6 +116,9 @@ SongResult ComposePaperKites(const SongContext& context) {
   lift("lift 2");
   verse("verse 4", tuneA2, true);
 
+  // Shaker and marimba swing their off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
+  c.Swing(kMarimba, 1, 3);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   c.Vibrato(kLead, 4, 2, 6, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
