@@ -65,7 +65,7 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   c.Section("intro", "1maj7 3m7 4maj7 5sus4");
   c.SectionLevel(-3.5);
   c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
-  c.Arp(kPluck, pluck, 69, 1, "0 1 2 3 2 1 2 1", 24);
+  c.Arp(kPluck, pluck, 57, 1, "0 1 2 3 2 1 2 1", 24);
   c.Beat(kWash, washes, 8, "w");
 
   auto verse = [&](const std::string& name, bool beat) {
@@ -80,7 +80,7 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
     if (beat) {
       c.Beat(kDrums, kit, 1, "k . s . . k s .", "k . s . s s S s");
       c.Sixteenths(kHats, hats, "h..xH.h.h.x.H..x");
-      c.Arp(kPluck, pluck, 69, 1, "0 1 2 3 2 1 2 1", 22);
+      c.Arp(kPluck, pluck, 57, 1, "0 1 2 3 2 1 2 1", 22);
     } else {
       c.Beat(kDrums, kit, 1, "k . . . . k . .", "k . . . s . s s");
     }
@@ -91,7 +91,7 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
     c.Bass(kBass, bass, 33, 1, "R - - R - - 8 A", 40);
     c.Beat(kDrums, kit, 1, "k . s . . k s .", "k . s . s s S S");
     c.Sixteenths(kHats, hats, "h.h.H..xh.h.H.x.");
-    c.Arp(kPluck, pluck, 69, 1, "0 2 1 3 2 4 3 1", 24);
+    c.Arp(kPluck, pluck, 57, 1, "0 2 1 3 2 4 3 1", 24);
     pedal(32);
     c.Melody(kLead, lead, octave, 1,
              "3 - - 2 1 - 6, - | 5, - - 7, 2 - - - | 3 - - 2 3 - 5 - | 3 - - - - - . . | "

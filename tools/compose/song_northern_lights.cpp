@@ -63,13 +63,13 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   // --- Intro: the sky opens. ---
   c.Section("intro", "1m 6maj7 4m 5m");
   c.SectionLevel(-4);
-  c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
-  c.Arp(kArp, arp, 78, 1, "0 1 2 3 4 3 2 1", 22, 1, 3);
+  c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
+  c.Arp(kArp, arp, 66, 1, "0 1 2 3 4 3 2 1", 22, 1, 3);
 
   auto calm = [&](const std::string& name, const std::string& tune, bool drums) {
     c.Section(name, "1m 6maj7 4m 5m 1m 6maj7 4m 5m");
-    c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
-    c.Arp(kArp, arp, 78, 1, "0 1 2 3 4 3 2 1", 22);
+    c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
+    c.Arp(kArp, arp, 66, 1, "0 1 2 3 4 3 2 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - - R", 32);
     c.Melody(kLead, lead, 4, 1, tune, 40);
     pedal(34);
@@ -85,15 +85,15 @@ SongResult ComposeNorthernLights(const SongContext& context) {
       "5 - - - 4 - 3 - | 5, - - - - - . . | 4 - - - 3 - 1 - | 2 - - - - - . . | "
       "3 - - - 2 - 1 - | 5 - - - - - . . | 6 - - - 5 - 3 - | 2 - - - - - . . ";
 
-  auto glow = [&](const std::string& name) {
+  auto glow = [&](const std::string& name, int octave) {
     c.Section(name, "3 7 6maj7 6maj7 3 7 4m 5sus4");
-    c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
-    c.Arp(kArp, arp, 74, 1, "0 2 1 3 2 4 3 1", 22);
+    c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
+    c.Arp(kArp, arp, 62, 1, "0 2 1 3 2 4 3 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - 5 -", 32);
     c.Beat(kDrums, kit, 1, "k . . . c . . k", "k . . . c . c c");
     c.Sixteenths(kHats, hats, "h..xH.h.h.x.H..x");
     pedal(36);
-    c.Melody(kLead, lead, 4, 1,
+    c.Melody(kLead, lead, octave, 1,
              "5 - - - 3 - - - | 2 - - - 4 - - - | 3 - - - 5, - - - | 1 - - - - - . . | "
              "5 - - - 3 - 5 - | 4 - - - 2 - - - | 1 - - - 6, - - - | 2 - - - - - . . ",
              42);
@@ -102,8 +102,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   auto heights = [&]() {
     c.Section("heights", "6maj7 7 1m 1m 6maj7 7 5 5");
     c.SectionLevel(-2);
-    c.Chords(pad2, pad, 59, 78, 8, "x", -1, {2, 13});
-    c.Arp(kArp, arp, 83, 2, "0 1 2 1", 20);
+    c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
+    c.Arp(kArp, arp, 71, 2, "0 1 2 1", 20);
     c.Bass(kBass, bass, 35, 8, "R", 30);
     c.Melody(kLead, lead, 5, 1,
              "3 - - - - - - - | 4 - - - - - - - | 5 - - - 4 - 3 - | 1 - - - - - . . | "
@@ -113,10 +113,11 @@ SongResult ComposeNorthernLights(const SongContext& context) {
 
   calm("calm", tuneA, false);
   c.LoopHere();
-  glow("glow");
+  // The first glow rises an octave above the calm; the second stays below it.
+  glow("glow", 5);
   calm("calm 2", tuneA2, true);
   heights();
-  glow("glow 2");
+  glow("glow 2", 4);
 
   // The hats swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);

@@ -65,7 +65,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   c.Section("intro", "1 5 6m 4");
   c.SectionLevel(-4);
   c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
-  c.ChipArp(kChip, chip, 73, 1, "x - - - x - - -", 20);
+  c.ChipArp(kChip, chip, 61, 1, "x - - - x - - -", 20);
   c.Beat(kDrums, kit, 1, "k . . . k . . .", "k . c . c c c c", 2, 2);
 
   auto verse = [&](const std::string& name, bool full) {
@@ -87,7 +87,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   auto chorus = [&](const std::string& name, const Key& key, int octave) {
     c.Section(name, "4 5 6m 1/3 4 5 1 1", key);
     c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
-    c.ChipArp(kChip, chip, 73, 1, "x - - - x - - -", 18);
+    c.ChipArp(kChip, chip, 61, 1, "x - - - x - - -", 18);
     c.Bass(kBass, bass, 37, 1, "R 8 R 8 R 8 R A", 44);
     c.Beat(kDrums, kit, 1, "x . c . k k c .", "k . c . c c c c", 0, 1);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c", 1, 7);
@@ -100,7 +100,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
     c.Section("bridge", "6m 4 1 5 6m 4 5sus4 5");
     c.SectionLevel(-2.5);
     c.Chords(pad3, pad, 56, 75, 8, "x", -1, pans);
-    c.ChipArp(kChip, chip, 73, 1, "x - - - - - - -", 18);
+    c.ChipArp(kChip, chip, 61, 1, "x - - - - - - -", 18);
     c.Bass(kBass, bass, 37, 4, "R -", 40, 0, 4);
     c.Bass(kBass, bass, 37, 1, "R R R R R R R A", 42, 4, 4);
     c.Beat(kDrums, kit, 1, "k . . . k . . .", "c c c c c c C C", 4, 4);
@@ -113,7 +113,7 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   auto afterglow = [&]() {
     c.Section("afterglow", "4 5 4 5sus4");
     c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
-    c.ChipArp(kChip, chip, 73, 1, "x - - - x - - -", 18);
+    c.ChipArp(kChip, chip, 61, 1, "x - - - x - - -", 18);
     c.Bass(kBass, bass, 37, 1, "R R R R R R R A", 42);
     c.Beat(kDrums, kit, 1, "x . c . k k c .", "k . c . c c C C", 0, 1);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c C C", 1, 3);

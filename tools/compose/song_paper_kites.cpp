@@ -30,7 +30,7 @@ SongResult ComposePaperKites(const SongContext& context) {
   int shaker = c.Add(Instrument("shaker", Shaker(12000, 103), {}, 26, 180, false));
   int bass = c.Add(WaveInstrument("hop bass", {WaveKind::kTriangle, 0.5, 15}, kNoteC1, kNoteC4 - 1, DecayEnvelope(0.5, 0.05),
                                   48, 128));
-  int marimba = c.Add(Instrument("marimba", MarimbaTone(64, 0.18), DecayEnvelope(0.9, 0.1), 40, 96, false));
+  int marimba = c.Add(Instrument("marimba", MarimbaTone(64, 0.12), DecayEnvelope(0.9, 0.1), 40, 96, false));
   int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 6}, 0.1, 0.3, 0.0, 104, 32),
                                DecayEnvelope(0.4, 0.05), 30, 160, false));
   InstrumentPatch whistlePatch = WaveInstrument("whistle by ODD", {WaveKind::kSine, 0.5, 3, 1.5}, kNoteC4, kNoteC7,
@@ -68,15 +68,15 @@ SongResult ComposePaperKites(const SongContext& context) {
   const std::string tuneA2 =
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 5 - 7, - 2 - 4 - ";
-  auto verse = [&](const std::string& name, const std::string& tune, bool counter) {
+  auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave) {
     c.Section(name, "1 4 5 1 1 4 2m 5");
     c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
     c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
     c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
     pedal(22);
-    c.Melody(kLead, whistle, 4, 1, tune, 42);
-    if (counter) c.Arp(kPluck, pluck, 74, 2, "2 . 1 . 0 . 1 .", 26);
+    c.Melody(kLead, whistle, octave, 1, tune, 42);
+    if (counter) c.Arp(kPluck, pluck, 62, 2, "2 . 1 . 0 . 1 .", 26);
   };
 
   auto lift = [&](const std::string& name) {
@@ -107,14 +107,15 @@ SongResult ComposePaperKites(const SongContext& context) {
              40);
   };
 
-  verse("verse", tuneA, true);
+  verse("verse", tuneA, true, 4);
   c.LoopHere();
-  verse("verse 2", tuneA2, true);
+  // The second and last verses are whistled an octave higher.
+  verse("verse 2", tuneA2, true, 5);
   lift("lift");
-  verse("verse 3", tuneA, true);
+  verse("verse 3", tuneA, true, 4);
   bridge();
   lift("lift 2");
-  verse("verse 4", tuneA2, true);
+  verse("verse 4", tuneA2, true, 5);
 
   // Shaker and marimba swing their off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);

@@ -82,11 +82,11 @@ SongResult ComposeWaltzing(const SongContext& context) {
   const std::string tuneA2 =
       "5 - 4 5 6 5 | 3 - - - 1 - | 2 - 1 2 3 2 | 7, - - - 5, - | 4 - 3 4 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
       "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
-  auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony) {
+  auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony, int octave) {
     c.Section(name, chartA);
     accompany(true);
     pedal(30);
-    c.Melody(kLead, accordion, 4, 1, tune, 44);
+    c.Melody(kLead, accordion, octave, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
     if (harmony) c.Harmony(kLead, kSecond, second, 15);
@@ -131,14 +131,15 @@ SongResult ComposeWaltzing(const SongContext& context) {
              40);
   };
 
-  partA("waltz", tuneA, false, false);
+  partA("waltz", tuneA, false, false, 4);
   c.LoopHere();
-  partA("waltz again", tuneA2, true, false);
+  // The second time through the musette climbs an octave over the glockenspiel.
+  partA("waltz again", tuneA2, true, false, 5);
   partB();
-  partA("waltz 3", tuneA, false, true);
+  partA("waltz 3", tuneA, false, true, 4);
   trio("trio", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 1 1", trioTune);
   trio("trio 2", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 27 27", trioTune2);
-  partA("waltz 4", tuneA2, true, true);
+  partA("waltz 4", tuneA2, true, true, 5);
   coda();
 
   c.Echo(kLead, kEcho, echo, 3, 0.3);
