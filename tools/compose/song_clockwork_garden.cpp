@@ -27,16 +27,16 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
                                            .decaySeconds = 0.12, .click = 0.3, .drive = 1.3, .lengthSeconds = 0.2}, 152),
                               {}, 46, 128, false));
   int block = c.Add(Instrument("wood block", Tick(22050, 800, 153), {}, 40, 100, false));
-  InstrumentPatch bassoonPatch = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 5}, kNoteC1, kNoteC4,
+  InstrumentPatch bassoonPatch = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 10}, kNoteC1, kNoteC4,
                                               AdsrEnvelope(0.01, 0.15, 0.6, 0.05), 42, 128);
   int bassoon = c.Add(bassoonPatch);
-  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 8}, 0.1, 0.35, 0.03, 154, 64),
+  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 16}, 0.1, 0.35, 0.03, 154, 64),
                               DecayEnvelope(0.5, 0.15), 30, 128, true));
   int celesta = c.Add(Instrument("celesta by ODD", BellTone(0.7, 155, 128), DecayEnvelope(1.4, 0.4), 40, 120, true));
   int echo = c.Add(WaveInstrument("celesta echo", {WaveKind::kTriangle, 0.5, 7}, kNoteC4, kNoteC7, DecayEnvelope(0.5, 0.1), 40,
                                   180));
   int marimba = c.Add(Instrument("marimba", MarimbaTone(32, 0.3), DecayEnvelope(0.8, 0.08), 34, 80, true));
-  int counter = c.Add(WaveInstrument("oboe", {WaveKind::kPulse, 0.25, 24, 6}, kNoteC3, kNoteC6, AdsrEnvelope(0.02, 0.2, 0.7, 0.06),
+  int counter = c.Add(WaveInstrument("oboe", {WaveKind::kPulse, 0.25, 24, 12}, kNoteC3, kNoteC6, AdsrEnvelope(0.02, 0.2, 0.7, 0.06),
                                      30, 150));
   int chip = c.Add(WaveInstrument("clockwork chip", {WaveKind::kPulse, 0.125, 30}, kNoteC5, kNoteC7,
                                   AdsrEnvelope(0.002, 0.1, 0.5, 0.05), 20, 200));

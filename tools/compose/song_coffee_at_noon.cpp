@@ -44,7 +44,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   vibesPatch.envelope.releaseSeconds = 0.8;
   int vibes = c.Add(vibesPatch);
   int echo = c.Add(WaveInstrument("vibes echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, DecayEnvelope(0.8, 0.3), 40, 176));
-  InstrumentPatch hornPatch = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 5}, kNoteC3, kNoteC6,
+  InstrumentPatch hornPatch = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 10}, kNoteC3, kNoteC6,
                                            AdsrEnvelope(0.04, 0.3, 0.7, 0.1), 40, 96);
   hornPatch.vibratoDepth = 4;
   hornPatch.vibratoRate = 20;

@@ -29,7 +29,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
   int shaker = c.Add(Instrument("shaker", Shaker(16000, 73), {}, 20, 170, false));
   int bass = c.Add(WaveInstrument("sine bass", {WaveKind::kSine, 0.5, 1}, kNoteC1, kNoteC3, AdsrEnvelope(0.08, 0.5, 0.8, 0.6),
                                   46, 128));
-  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 8}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
+  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 16}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
                                 24, 128, false, 74));
   int bell = c.Add(Instrument("music box", BellTone(0.7, 75, 128), DecayEnvelope(2.5, 0.6), 34, 150, false));
   // The echo answers in pure sine pings, darker than the bell itself.

@@ -41,11 +41,11 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   leadPatch.vibratoRate = 18;
   leadPatch.vibratoSweep = 0.4;
   int lead = c.Add(leadPatch);
-  int echo1 = c.Add(WaveInstrument("first echo", {WaveKind::kPulse, 0.35, 12, 4}, kNoteC4, kNoteC6,
+  int echo1 = c.Add(WaveInstrument("first echo", {WaveKind::kPulse, 0.35, 12, 8}, kNoteC4, kNoteC6,
                                    AdsrEnvelope(0.02, 0.3, 0.7, 0.25), 40, 72));
   int echo2 = c.Add(WaveInstrument("far echo", {WaveKind::kTriangle, 0.5, 5}, kNoteC4, kNoteC6, AdsrEnvelope(0.02, 0.3, 0.7, 0.3),
                                    40, 196));
-  int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 6}, 0.12, 0.3, 0.02, 165, 32),
+  int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 12}, 0.12, 0.3, 0.02, 165, 32),
                                DecayEnvelope(0.5, 0.08), 28, 150, false));
   int wash = c.AddFitter(
       [](size_t frames) { return Instrument("cymbal wash", Crash(frames, 11025, 166), {}, 20, 110, false); }, 3000, 30000);

@@ -31,13 +31,13 @@ SongResult ComposeLetters(const SongContext& context) {
                                               .noiseHighPass = 700, .noiseShare = 0.93, .lengthSeconds = 0.24}, 132),
                                {}, 32, 144, false));
   int shaker = c.Add(Instrument("shaker", Shaker(16000, 133), {}, 20, 176, false));
-  int bass = c.Add(WaveInstrument("soft bass", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("soft bass", {WaveKind::kTriangle, 0.5, 9, 6}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.02, 0.5, 0.6, 0.2), 46, 128));
-  int guitar = c.Add(Instrument("nylon", PluckTone({WaveKind::kSaw, 0.5, 15, 7}, 0.3, 0.25, 0.04, 134, 32),
+  int guitar = c.Add(Instrument("nylon", PluckTone({WaveKind::kSaw, 0.5, 15, 14}, 0.3, 0.25, 0.04, 134, 32),
                                 DecayEnvelope(1.6, 0.25), 34, 128, true));
   int pad = c.Add(PadInstrument("strings", {WaveKind::kSaw, 0.5, 15, 12}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.6, 0.8, 0.8, 0.9),
                                 28, 128, false, 135));
-  InstrumentPatch clarinetPatch = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 10}, kNoteC3, kNoteC6,
+  InstrumentPatch clarinetPatch = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 18}, kNoteC3, kNoteC6,
                                                AdsrEnvelope(0.04, 0.3, 0.8, 0.15), 40, 120);
   clarinetPatch.vibratoDepth = 3;
   clarinetPatch.vibratoRate = 16;

@@ -30,12 +30,12 @@ SongResult ComposeLowTide(const SongContext& context) {
                                {}, 40, 140, false));
   int rim = c.Add(Instrument("rim", Tick(22050, 1700, 33), {}, 30, 150, false));
   int shaker = c.Add(Instrument("shaker", Shaker(22050, 34), {}, 24, 176, false));
-  int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 4}, kNoteC1, kNoteC4,
+  int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 8}, kNoteC1, kNoteC4,
                                   AdsrEnvelope(0.01, 0.4, 0.7, 0.15), 44, 128));
   int ep = c.Add(Instrument("e.piano", EPianoTone(41, 32, 0.5), DecayEnvelope(2.6, 0.35), 34, 128, true));
-  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 9}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
+  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 17}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
                                 18, 128, false, 42));
-  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 6}, kNoteC4, kNoteC6,
+  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 12}, kNoteC4, kNoteC6,
                                             AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116);
   flutePatch.vibratoDepth = 4;
   flutePatch.vibratoRate = 18;

@@ -30,21 +30,21 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
                                {}, 44, 136, false));
   int hat = c.Add(Instrument("rail hat", Hat({.rate = 33452, .decaySeconds = 0.022, .lengthSeconds = 0.05, .metal = 0.6}, 143),
                               {}, 30, 172, false));
-  int bass = c.Add(WaveInstrument("pulse bass", {WaveKind::kSaw, 0.5, 40, 6}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("pulse bass", {WaveKind::kSaw, 0.5, 40, 12}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.003, 0.12, 0.5, 0.04), 44, 128));
-  int riff = c.Add(Instrument("muted guitar", PluckTone({WaveKind::kSaw, 0.5, 28, 8}, 0.07, 0.35, 0.08, 144, 64),
+  int riff = c.Add(Instrument("muted guitar", PluckTone({WaveKind::kSaw, 0.5, 28, 16}, 0.07, 0.35, 0.08, 144, 64),
                               DecayEnvelope(0.35, 0.04), 34, 92, true));
   int whistle = c.Add(WaveInstrument("whistle", {WaveKind::kSine, 0.5, 2}, kNoteC4, kNoteC7, AdsrEnvelope(0.15, 0.4, 0.85, 0.5),
                                      26, 128));
-  int pad = c.Add(PadInstrument("night pad", {WaveKind::kSaw, 0.5, 15, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.5),
+  int pad = c.Add(PadInstrument("night pad", {WaveKind::kSaw, 0.5, 15, 8}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.5),
                                 24, 128, true, 145));
-  InstrumentPatch harpPatch = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 8}, kNoteC4, kNoteC6,
+  InstrumentPatch harpPatch = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 16}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.02, 0.2, 0.8, 0.08), 40, 112);
   harpPatch.vibratoDepth = 4;
   harpPatch.vibratoRate = 24;
   harpPatch.vibratoSweep = 0.3;
   int harp = c.Add(harpPatch);
-  int echo = c.Add(WaveInstrument("harmonica echo", {WaveKind::kPulse, 0.3, 20, 4}, kNoteC4, kNoteC6,
+  int echo = c.Add(WaveInstrument("harmonica echo", {WaveKind::kPulse, 0.3, 20, 8}, kNoteC4, kNoteC6,
                                   AdsrEnvelope(0.02, 0.2, 0.7, 0.1), 40, 176));
   int crash = c.AddFitter(
       [](size_t frames) { return Instrument("crash", Crash(frames, 22050, 146), {}, 28, 100, false); }, 3000, 40000);

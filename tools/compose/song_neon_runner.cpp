@@ -28,10 +28,10 @@ SongResult ComposeNeonRunner(const SongContext& context) {
                                               .noiseHighPass = 1200, .noiseShare = 0.7, .lengthSeconds = 0.2}, 92),
                                {}, 50, 132, false));
   int hat = c.Add(Instrument("hat", Hat({.rate = 33452, .decaySeconds = 0.02, .lengthSeconds = 0.045}, 93), {}, 30, 172, false));
-  int bass = c.Add(WaveInstrument("gate bass", {WaveKind::kPulse, 0.25, 48, 10}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("gate bass", {WaveKind::kPulse, 0.25, 48, 18}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.002, 0.1, 0.7, 0.03), 44, 128));
   int arp = c.Add(WaveInstrument("arp", {WaveKind::kPulse, 0.125, 40}, kNoteC4, kNoteC6, DecayEnvelope(0.35, 0.05), 30, 80));
-  int pad = c.Add(PadInstrument("neon pad", {WaveKind::kSaw, 0.5, 15, 10}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.6),
+  int pad = c.Add(PadInstrument("neon pad", {WaveKind::kSaw, 0.5, 15, 18}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.6),
                                 22, 128, false, 94));
   InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kPulse, 0.5, 40, 12}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.005, 0.3, 0.7, 0.1), 44, 118);
@@ -39,7 +39,7 @@ SongResult ComposeNeonRunner(const SongContext& context) {
   leadPatch.vibratoRate = 22;
   leadPatch.vibratoSweep = 0.35;
   int lead = c.Add(leadPatch);
-  int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.5, 30, 5}, kNoteC4, kNoteC6, AdsrEnvelope(0.005, 0.3, 0.6, 0.1),
+  int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kPulse, 0.5, 30, 10}, kNoteC4, kNoteC6, AdsrEnvelope(0.005, 0.3, 0.6, 0.1),
                                   44, 180));
   int open = c.AddFitter(
       [](size_t frames) {

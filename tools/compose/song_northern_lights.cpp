@@ -31,12 +31,12 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   int hat = c.Add(Instrument("hat", Hat({.rate = 33452, .decaySeconds = 0.02, .lengthSeconds = 0.04}, 112), {}, 26, 190, false));
   int bass = c.Add(WaveInstrument("sub bass", {WaveKind::kTriangle, 0.5, 5, 2}, kNoteC1, kNoteC3, AdsrEnvelope(0.03, 0.6, 0.8, 0.4),
                                   48, 128));
-  int pad = c.Add(PadInstrument("aurora pad", {WaveKind::kSaw, 0.5, 15, 4}, 32, 96, {-1, 0, 1}, AdsrEnvelope(2.0, 1.5, 0.75, 2.0),
+  int pad = c.Add(PadInstrument("aurora pad", {WaveKind::kSaw, 0.5, 15, 8}, 32, 96, {-1, 0, 1}, AdsrEnvelope(2.0, 1.5, 0.75, 2.0),
                                 22, 128, false, 113));
   int arp = c.Add(WaveInstrument("shimmer", {WaveKind::kPulse, 0.125, 40}, kNoteC5, kNoteC7, DecayEnvelope(0.5, 0.1), 24, 50));
-  int arpEcho = c.Add(WaveInstrument("shimmer echo", {WaveKind::kPulse, 0.25, 20, 6}, kNoteC5, kNoteC7, DecayEnvelope(0.6, 0.1),
+  int arpEcho = c.Add(WaveInstrument("shimmer echo", {WaveKind::kPulse, 0.25, 20, 12}, kNoteC5, kNoteC7, DecayEnvelope(0.6, 0.1),
                                      24, 206));
-  InstrumentPatch leadPatch = WaveInstrument("aurora by ODD", {WaveKind::kSaw, 0.5, 20, 4}, kNoteC4, kNoteC7,
+  InstrumentPatch leadPatch = WaveInstrument("aurora by ODD", {WaveKind::kSaw, 0.5, 20, 8}, kNoteC4, kNoteC7,
                                            AdsrEnvelope(0.35, 0.5, 0.8, 0.8), 40, 128);
   leadPatch.vibratoDepth = 6;
   leadPatch.vibratoRate = 12;

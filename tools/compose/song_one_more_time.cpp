@@ -31,19 +31,19 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   int clap = c.Add(Instrument("clap", Clap(16000, 0.035, 172), {}, 56, 136, false));
   int hat = c.Add(Instrument("hat", Hat({.rate = 22050, .decaySeconds = 0.025, .lengthSeconds = 0.045, .highPass = 5500}, 173),
                              {}, 30, 176, false));
-  int bass = c.Add(WaveInstrument("drive bass", {WaveKind::kSaw, 0.5, 40, 7}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("drive bass", {WaveKind::kSaw, 0.5, 40, 14}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.003, 0.15, 0.6, 0.05), 44, 128));
-  int pad = c.Add(PadInstrument("anthem pad", {WaveKind::kSaw, 0.5, 15, 10}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.08, 0.5, 0.8, 0.4),
+  int pad = c.Add(PadInstrument("anthem pad", {WaveKind::kSaw, 0.5, 15, 18}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.08, 0.5, 0.8, 0.4),
                                 24, 128, false, 174));
-  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kSaw, 0.5, 30, 10}, kNoteC4, kNoteC6,
+  InstrumentPatch leadPatch = WaveInstrument("lead by ODD", {WaveKind::kSaw, 0.5, 30, 18}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.01, 0.3, 0.75, 0.15), 42, 120);
   leadPatch.vibratoDepth = 3;
   leadPatch.vibratoRate = 22;
   leadPatch.vibratoSweep = 0.35;
   int lead = c.Add(leadPatch);
-  int harmony = c.Add(WaveInstrument("harmony", {WaveKind::kPulse, 0.25, 24, 8}, kNoteC3, kNoteC6,
+  int harmony = c.Add(WaveInstrument("harmony", {WaveKind::kPulse, 0.25, 24, 16}, kNoteC3, kNoteC6,
                                      AdsrEnvelope(0.01, 0.3, 0.7, 0.15), 30, 150));
-  int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kSaw, 0.5, 16, 4}, kNoteC4, kNoteC6, AdsrEnvelope(0.01, 0.3, 0.7, 0.2),
+  int echo = c.Add(WaveInstrument("lead echo", {WaveKind::kSaw, 0.5, 16, 8}, kNoteC4, kNoteC6, AdsrEnvelope(0.01, 0.3, 0.7, 0.2),
                                   42, 70));
   int chip = c.Add(WaveInstrument("chip chords", {WaveKind::kPulse, 0.125, 30}, kNoteC5, kNoteC7,
                                   AdsrEnvelope(0.002, 0.2, 0.6, 0.1), 20, 190));

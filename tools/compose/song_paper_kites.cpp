@@ -31,7 +31,7 @@ SongResult ComposePaperKites(const SongContext& context) {
   int bass = c.Add(WaveInstrument("hop bass", {WaveKind::kTriangle, 0.5, 15}, kNoteC1, kNoteC4 - 1, DecayEnvelope(0.5, 0.05),
                                   48, 128));
   int marimba = c.Add(Instrument("marimba", MarimbaTone(64, 0.12), DecayEnvelope(0.9, 0.1), 40, 96, false));
-  int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 6}, 0.1, 0.3, 0.0, 104, 32),
+  int pluck = c.Add(Instrument("pluck", PluckTone({WaveKind::kPulse, 0.5, 15, 12}, 0.1, 0.3, 0.0, 104, 32),
                                DecayEnvelope(0.4, 0.05), 30, 160, false));
   InstrumentPatch whistlePatch = WaveInstrument("whistle by ODD", {WaveKind::kSine, 0.5, 3, 1.5}, kNoteC4, kNoteC7,
                                               AdsrEnvelope(0.02, 0.15, 0.75, 0.06), 42, 120);

@@ -29,20 +29,20 @@ SongResult ComposeWaltzing(const SongContext& context) {
   int brush = c.Add(Instrument("brush", Hat({.rate = 22050, .decaySeconds = 0.06, .lengthSeconds = 0.14, .highPass = 4000,
                                              .metal = 0.2}, 82),
                                {}, 24, 160, false));
-  int tuba = c.Add(WaveInstrument("tuba", {WaveKind::kSaw, 0.5, 30, 3}, kNoteC1, kNoteC4, AdsrEnvelope(0.02, 0.25, 0.55, 0.1),
+  int tuba = c.Add(WaveInstrument("tuba", {WaveKind::kSaw, 0.5, 30, 6}, kNoteC1, kNoteC4, AdsrEnvelope(0.02, 0.25, 0.55, 0.1),
                                   44, 128));
-  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 8}, 0.12, 0.35, 0.03, 83, 64),
+  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 16}, 0.12, 0.35, 0.03, 83, 64),
                               DecayEnvelope(0.6, 0.08), 30, 128, true));
-  InstrumentPatch accordionPatch = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 10}, 64, 96, {-1, 0, 1},
+  InstrumentPatch accordionPatch = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 18}, 64, 96, {-1, 0, 1},
                                                AdsrEnvelope(0.03, 0.2, 0.8, 0.12), 42, 116, true, 84);
   accordionPatch.vibratoDepth = 2;
   accordionPatch.vibratoRate = 20;
   accordionPatch.vibratoSweep = 0.3;
   int accordion = c.Add(accordionPatch);
-  int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 5}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
+  int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 10}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
                                   42, 170));
   int glock = c.Add(Instrument("glockenspiel", BellTone(0.8, 85, 128), DecayEnvelope(1.8, 0.3), 34, 150, false));
-  int second = c.Add(WaveInstrument("second reed", {WaveKind::kPulse, 0.5, 20, 6}, kNoteC3, kNoteC6,
+  int second = c.Add(WaveInstrument("second reed", {WaveKind::kPulse, 0.5, 20, 12}, kNoteC3, kNoteC6,
                                     AdsrEnvelope(0.03, 0.2, 0.75, 0.12), 30, 140));
   int cymbal = c.AddFitter(
       [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
