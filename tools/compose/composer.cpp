@@ -626,6 +626,30 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
   });
 }
 
+void Composer::ChromaticApproach(int ch, double volumeScale) {
+  CheckChannel(ch);
+  passes_.push_back([this, ch, volumeScale] {
+    std::vector<Note> notes = NotesOf(ch);
+    for (size_t i = 1; i < notes.size(); ++i) {
+      const Note& n = notes[i];
+      const Note& before = notes[i - 1];
+      if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + 1) continue;
+      if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
+      const int approach = n.midi - 1;
+      if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) continue;
+      const XmCell& target = cells_[ch][n.row];
+      XmCell& cell = cells_[ch][n.row - 1];
+      if (cell.note != 0 || cell.HasEffect()) continue;
+      int volume = target.volume >= kXmVolumeSet && target.volume <= kXmVolumeSet + 64
+                       ? target.volume - kXmVolumeSet
+                       : instruments_.at(target.instrument - 1).volume;
+      cell.note = static_cast<uint8_t>(XmNote(approach));
+      cell.instrument = target.instrument;
+      cell.volume = VolumeByte(static_cast<int>(std::lround(volume * volumeScale)));
+    }
+  });
+}
+
 void Composer::Swing(int ch, int rows, int delayTicks) {
   CheckChannel(ch);
   if (delayTicks <= 0 || delayTicks >= setup_.speed) throw std::runtime_error("swing delay must be inside one row");

@@ -116,6 +116,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   partB("greenhouse 2");
   partA("garden 4", true, true);
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
 }

@@ -130,6 +130,9 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
            "3 - 5 1' - 5 3 - . . . . | 6 - #1' 3' - 1' 6 - . . . . | 2 - 4 6 - 4 1' - 7 6 - . | 5 - - - - - 7, - . . . . ", 52);
 
   // The vibes answer the horn a beat behind; in the head they echo themselves softly.
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kVibes, 0.8);
+  c.ChromaticApproach(kHorn, 0.8);
   c.Echo(kHorn, kEcho, echo, 3, 0.5);
   c.Echo(kVibes, kEcho, echo, 3, 0.3);
   c.Vibrato(kHorn, 6, 3, 5, 3);

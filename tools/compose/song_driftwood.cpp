@@ -129,6 +129,8 @@ SongResult ComposeDriftwood(const SongContext& context) {
 
   // The shaker swings its off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kBell, kBellEcho, bellEcho, 3, 0.35);
   c.Echo(kLead, kLeadEcho, leadEcho, 4, 0.4);
   c.Vibrato(kLead, 4, 2, 3, 3);

@@ -69,7 +69,8 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   c.Beat(kWash, washes, 8, "w");
 
   auto verse = [&](const std::string& name, bool beat) {
-    c.Section(name, "1maj7 3m7 4maj7 5sus4 1maj7 3m7 4maj7 5sus4");
+    // The first half turns home from the flat seventh, borrowed from the mixolydian.
+    c.Section(name, "1maj7 3m7 4maj7 b7 1maj7 3m7 4maj7 5sus4");
     c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
     c.Bass(kBass, bass, 33, 1, "R - - R - - 5 -", 38);
     pedal(beat ? 32 : 28);
@@ -125,6 +126,8 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   // Hats and pluck swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);
   c.Swing(kPluck, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho1, echo1, 3, 0.5);
   c.Echo(kEcho1, kEcho2, echo2, 3, 0.6);
   c.Vibrato(kLead, 4, 2, 4, 2);

@@ -148,6 +148,8 @@ SongResult ComposeLetters(const SongContext& context) {
 
   // The shaker swings its off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, boxEcho, 3, 0.45);
   c.Vibrato(kLead, 4, 2, 4, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

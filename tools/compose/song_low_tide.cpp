@@ -150,6 +150,8 @@ SongResult ComposeLowTide(const SongContext& context) {
 
   // The shaker swings its off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 2, 0.35);
   c.Vibrato(kLead, 4, 2, 4, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -132,6 +132,8 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   chorus("chorus 2");
   chorus("chorus 3");
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kHarp, 0.8);
   c.Echo(kHarp, kEcho, echo, 3, 0.4);
   c.Swing(kHats, 1, 1);
   c.Vibrato(kHarp, 6, 3, 6, 3);

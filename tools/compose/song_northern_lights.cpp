@@ -67,7 +67,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   c.Arp(kArp, arp, 66, 1, "0 1 2 3 4 3 2 1", 22, 1, 3);
 
   auto calm = [&](const std::string& name, const std::string& tune, bool drums) {
-    c.Section(name, "1m 6maj7 4m 5m 1m 6maj7 4m 5m");
+    // The harmonic minor's major dominant closes each half.
+    c.Section(name, "1m 6maj7 4m 5 1m 6maj7 4m 5");
     c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 66, 1, "0 1 2 3 4 3 2 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - - R", 32);
@@ -121,6 +122,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
 
   // The hats swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kArp, kArpEcho, arpEcho, 3, 0.6);
   c.Vibrato(kLead, 6, 3, 3, 4);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -134,6 +134,8 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
 
   // The hats push their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.4);
   c.Vibrato(kLead, 4, 2, 5, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

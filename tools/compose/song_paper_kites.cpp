@@ -69,7 +69,8 @@ SongResult ComposePaperKites(const SongContext& context) {
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 5 - 7, - 2 - 4 - ";
   auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave) {
-    c.Section(name, "1 4 5 1 1 4 2m 5");
+    // The second degree turns major: the dominant of the dominant, leaning into the cadence.
+    c.Section(name, "1 4 5 1 1 4 2 5");
     c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
     c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
@@ -120,6 +121,8 @@ SongResult ComposePaperKites(const SongContext& context) {
   // Shaker and marimba swing their off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
   c.Swing(kMarimba, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   c.Vibrato(kLead, 4, 2, 6, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -147,6 +147,8 @@ SongResult ComposeSunbeams(const SongContext& context) {
   chorus(hookLast, false, 5);
   outro();
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.45);
   c.Vibrato(kLead, 6, 3, 5, 3);
 

@@ -75,13 +75,14 @@ SongResult ComposeWaltzing(const SongContext& context) {
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
   c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
 
-  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4 1 57 1 1";
+  // The subdominant turns minor for a bar (borrowed from B flat minor) before the cadence.
+  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4m 1 57 1 1";
   const std::string tuneA =
       "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | 4 - - - 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
-      "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+      "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
   const std::string tuneA2 =
       "5 - 4 5 6 5 | 3 - - - 1 - | 2 - 1 2 3 2 | 7, - - - 5, - | 4 - 3 4 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
-      "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+      "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
   auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony, int octave) {
     c.Section(name, chartA);
     accompany(true);
@@ -142,6 +143,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
   partA("waltz 4", tuneA2, true, true, 5);
   coda();
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.3);
   c.Vibrato(kLead, 4, 2, 5, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
