@@ -18,7 +18,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   setup.bpm = 112;
   setup.key = Key{kC, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 2.041;
+  setup.volumeScale = 1.55;
   setup.limitVolumes = true;
   Composer c(setup);
 
@@ -44,8 +44,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
       [](size_t frames) { return Instrument("chime", Crash(frames, 22050, 156), {}, 20, 60, false); }, 3000, 40000);
 
   // Tick high, tock low: the same click at two pitches.
-  DrumMap clock = {{'t', {tick, 72, 38}}, {'T', {tick, 60, 44}}, {'c', {chime, 60, 26}}};
-  DrumMap kit = {{'k', {kick, 60, 36}}, {'b', {block, 60, 26}}, {'B', {block, 67, 30}}};
+  DrumMap clock = {{'t', {tick, 72, 36}}, {'T', {tick, 60, 41}}, {'c', {chime, 60, 26}}};
+  DrumMap kit = {{'k', {kick, 60, 44}}, {'b', {block, 60, 26}}, {'B', {block, 67, 30}}};
   const std::vector<int> pizz2 = {kPizzA, kPizzB};
 
   const std::string tickTock = "t . T . t . T . t . T . t . T .";
@@ -66,13 +66,14 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Section(name, chartA);
     c.Beat(kTicks, clock, 1, tickTock);
     c.Beat(kDrums, kit, 1, "k...b...k.k.b...", "k...b...b.b.bBbB");
-    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 25);
-    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 40);
-    c.Melody(kLead, celesta, 5, 1, tuneA, 46);
+    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 38);
+    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 46);
+    c.Melody(kLead, celesta, 5, 1, tuneA, 41);
     // Without its counter-line the oboe holds the tonic: the mainspring under the gears.
     if (counterLine) c.Harmony(kLead, kCounter, counter, 24);
-    else c.Pedal(kCounter, counter, 60, 26);
+    else c.Pedal(kCounter, counter, 60, 40);
     if (chipLine) c.ChipArp(kChip, chip, 84, 2, "x . x . x . x .", 18);
+    else c.Pedal(kChip, counter, 55, 34);
   };
 
   auto partB = [&](const std::string& name) {
@@ -80,9 +81,10 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Beat(kTicks, clock, 1, "c . T . t . T . t . T . t . T .", "", 0, 1);
     c.Beat(kTicks, clock, 1, tickTock, "", 1, 7);
     c.Beat(kDrums, kit, 1, "k.......b.......", "k.b.b.b.bbbbBBBB");
-    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 23);
-    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 38);
-    c.Pedal(kCounter, counter, 60, 26);
+    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 36);
+    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 44);
+    c.Pedal(kCounter, counter, 60, 40);
+    c.Pedal(kChip, counter, 55, 34);
     c.Melody(kLead, celesta, 5, 1,
              "b6 . . . 1' . . . b3' . . . 1' . . . | b7 . . . 2' . . . 4' . . . 2' . . . | "
              "1' . 3' . 5' . 3' . 1' . 5 . 3 . 5 . | 1' . . . . . . . 7 . b7 . 6 . b6 . | "
@@ -94,9 +96,9 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   auto bridge = [&]() {
     c.Section("whole-tone bridge", "1aug b7 b6 b7 1aug b7 4 5");
     c.SectionLevel(-3);
-    c.Pedal(kCounter, counter, 60, 24);
+    c.Pedal(kCounter, counter, 60, 38);
     c.Beat(kTicks, clock, 2, "t . T . t . T .");
-    c.Bass(kBass, bassoon, 36, 4, "R . R .", 21);
+    c.Bass(kBass, bassoon, 36, 4, "R . R .", 34);
     c.Arp(kMarimba, marimba, 60, 1, "0 1 2 3 4 3 2 1 0 1 2 3 4 3 2 1", 34);
     c.ChipArp(kChip, chip, 84, 1, "x - - - . . . . x - - - . . . .", 18);
     c.Melody(kLead, celesta, 5, 1,

@@ -79,7 +79,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R A", 44);
     c.Arp(kRiff, riff, 57, 2, ostinato, 34);
-    pedal(30);
+    pedal(38);
     c.Melody(kHarp, harp, octave, 2,
              "5 - . 5 3 - 1 - | 1 - - - . . . . | 4 - . 4 2 - 7, - | 7, - - - . . . . | "
              "5 - . 5 3 - 1 - | 1 - - - 3 - 5 - | 6 - 4 - 1 - 4 - | 1 - - - . . . . ",
@@ -91,7 +91,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R A", 44);
     c.Arp(kRiff, riff, 57, 2, ostinato, 32);
-    pedal(30);
+    pedal(38);
     c.Melody(kHarp, harp, 4, 2,
              "1 - 1 2 3 - 1 - | 5 - 3 - 5 - 3 - | 2 - 7, - 2 - 4 - | 4 - - 6 1' - 6 - | "
              "1 - 1 2 3 - 5 - | 5 - 3 - 5 - 7 - | 7 - 5 - 4 - 2 - | 5 - - - - - . . ",
@@ -104,7 +104,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Bass(kBass, bass, 33, 1, "R . 8 . R . 8 . R . 8 . R 8 R A", 46);
     c.Arp(kRiff, riff, 57, 1, "0 . 0 2 . 0 1 . 0 . 0 2 . 0 1 .", 32);
     c.Chords(whistle2, pad, 62, 79, 16, "x", -1, {3, 12});
-    pedal(32);
+    pedal(40);
     c.Melody(kHarp, harp, 4, 2,
              "3 - - - 1 - 3 - | 4 - - - 2 - 7, - | 5 - - - 3 - 1 - | 1 - - - - - . . | "
              "3 - - - 1 - 3 - | 4 - - - 2 - 7 - | #7 - - - 5 - 2 - | 5 - - - - - . . ",
