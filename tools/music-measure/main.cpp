@@ -1,7 +1,8 @@
 // musidisk-measure-music: renders modules through libopenmpt (44.1 kHz, default settings) and
 // prints, as a Markdown table, the measures that set them beside tracker music written by
 // people: harmony, top-voice range, loudness, spectrum, onsets and tempo, then the medians.
-// Usage: musidisk-measure-music [--seconds S] module...
+// Usage: musidisk-measure-music [--seconds S] [--own-meter] module...
+// --own-meter adds our own R128 meter's integrated loudness and range beside ffmpeg's.
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "audio_measures.h"
 #include "loudness.h"
+#include "r128_meter.h"
 #include "top_voice.h"
 
 namespace {
@@ -48,6 +50,7 @@ struct Row {
   AudioMeasures audio;
   TopVoice top;
   Loudness level;
+  R128 own;  // the same levels by our own meter, as the tests read them
 };
 
 double Median(std::vector<double> v) {
@@ -63,14 +66,16 @@ const char* kPitchNames[12] = {"C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", 
 
 int main(int argc, char** argv) {
   double seconds = kDefaultSeconds;
+  bool ownMeter = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
+    else if (a == "--own-meter") ownMeter = true;
     else files.push_back(a);
   }
   if (files.empty() || seconds <= 10) {
-    std::fprintf(stderr, "usage: musidisk-measure-music [--seconds S (over 10)] module...\n");
+    std::fprintf(stderr, "usage: musidisk-measure-music [--seconds S (over 10)] [--own-meter] module...\n");
     return 2;
   }
   int status = 0;
@@ -85,6 +90,7 @@ int main(int argc, char** argv) {
       const double length = m.get_duration_seconds();
       std::vector<float> whole = Render(m, length);
       row.level = MeasureLoudness(whole, kRate);
+      row.own = MeasureR128(whole, kRate);
       if (!row.level.measured) std::fprintf(stderr, "%s: %s\n", path.c_str(), row.level.error.c_str());
       m.set_position_seconds(0);
       m.set_repeat_count(-1);  // a song shorter than the measured span goes on through its loop
@@ -134,6 +140,10 @@ int main(int argc, char** argv) {
                 med([](const Row& r) { return r.audio.lowShare; }), med([](const Row& r) { return r.audio.flatness; }),
                 med([](const Row& r) { return r.audio.onsetsPerSecond; }), med([](const Row& r) { return r.audio.onGrid; }),
                 med([](const Row& r) { return r.audio.tempoAgreement; }));
+  }
+  if (ownMeter) {
+    std::printf("\n| module | LUFS (own) | LRA (own) |\n|---|---|---|\n");
+    for (const Row& r : rows) std::printf("| %s | %.1f | %.1f |\n", r.name.c_str(), r.own.integrated, r.own.range);
   }
   return status;
 }
