@@ -393,11 +393,12 @@ TEST(ChromaticApproach, LeadsIntoADownbeatFromAHalfStepBelowOnlyOutsideTheKey) {
   c.Melody(0, lead, 4, 4, "1 - - - | 2 - - - | 1 - - . | 4 - - -", 40);
   c.ChromaticApproach(0, 0.5);
   std::vector<XmCell> cells = ChannelCells(c.Build("APPROACH", "TEST", 0), 0);
-  EXPECT_EQ(cells[15].note, XmNote(61));
-  EXPECT_EQ(cells[15].volume, kXmVolumeSet + 20);
+  // An eighth note early: two rows at four rows a beat.
+  EXPECT_EQ(cells[14].note, XmNote(61));
+  EXPECT_EQ(cells[14].volume, kXmVolumeSet + 20);
+  EXPECT_EQ(cells[15].note, 0);
   EXPECT_EQ(cells[16].note, XmNote(62));
-  EXPECT_EQ(cells[31].note, 0);
-  EXPECT_EQ(cells[47].note, 0);
+  for (int r : {29, 30, 31, 45, 46, 47}) EXPECT_EQ(cells[r].note, 0) << "row " << r;
 }
 
 TEST(TitleFile, ReadsTheBankAndRefusesGaps) {

@@ -629,17 +629,21 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
 void Composer::ChromaticApproach(int ch, double volumeScale) {
   CheckChannel(ch);
   passes_.push_back([this, ch, volumeScale] {
+    // The approach lasts an eighth note; the held note before keeps at least a beat.
+    const int length = std::max(1, setup_.rowsPerBeat / 2);
     std::vector<Note> notes = NotesOf(ch);
     for (size_t i = 1; i < notes.size(); ++i) {
       const Note& n = notes[i];
       const Note& before = notes[i - 1];
-      if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + 1) continue;
+      if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + length) continue;
       if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
       const int approach = n.midi - 1;
       if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) continue;
       const XmCell& target = cells_[ch][n.row];
-      XmCell& cell = cells_[ch][n.row - 1];
-      if (cell.note != 0 || cell.HasEffect()) continue;
+      XmCell& cell = cells_[ch][n.row - length];
+      bool free = true;
+      for (int r = n.row - length; r < n.row; ++r) free = free && cells_[ch][r].note == 0 && !cells_[ch][r].HasEffect();
+      if (!free) continue;
       int volume = target.volume >= kXmVolumeSet && target.volume <= kXmVolumeSet + 64
                        ? target.volume - kXmVolumeSet
                        : instruments_.at(target.instrument - 1).volume;

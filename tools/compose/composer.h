@@ -115,8 +115,8 @@ class Composer {
   // Vibrato (effect 4xy) on notes of at least minRows, from delayRows after their start.
   void Vibrato(int ch, int minRows, int delayRows, int speed, int depth);
   // Chromatic approach: a note on a bar's first beat that follows a note held at least a beat
-  // is led into from a half step below, one row early, where that half step lies outside the
-  // key (a blue note slid into the downbeat). Volume scaled by volumeScale.
+  // is led into from a half step below, an eighth note early, where that half step lies
+  // outside the key (a blue note slid into the downbeat). Volume scaled by volumeScale.
   void ChromaticApproach(int ch, double volumeScale);
   // Swing: notes on the second of every pair of `rows`-row steps start delayTicks late (EDx).
   void Swing(int ch, int rows, int delayTicks);
