@@ -113,6 +113,14 @@ TEST(AudioMeasures, SpectrumSharesAndFlatnessTellHumFromHiss) {
   EXPECT_GT(bright.flatness, 0.4);
 }
 
+TEST(AudioMeasures, ASnippetTooShortToMeasureReadsZero) {
+  for (size_t frames : {size_t{0}, size_t{100}, size_t{kRate / 10}, size_t{2 * kRate}}) {
+    AudioMeasures m = MeasureAudio(std::vector<float>(frames, 0.25f), kRate);
+    EXPECT_EQ(m.onsetsPerSecond, 0) << frames;
+    EXPECT_EQ(m.chromaHold, 0) << frames;
+  }
+}
+
 TEST(TopVoice, FollowsTheHighestPitchedNoteAndSkipsDrums) {
   SongSetup setup;
   setup.channels = 2;

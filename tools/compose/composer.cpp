@@ -55,6 +55,18 @@ uint8_t VolumeByte(int volume) { return static_cast<uint8_t>(kXmVolumeSet + std:
 
 int Accent(int volume) { return std::min(64, volume + kAccentBoost); }
 
+// The sound of a drum letter: an upper-case letter not in the map is its lower-case sound
+// accented.
+DrumHit HitFor(const DrumMap& map, char c) {
+  auto it = map.find(c);
+  if (it != map.end()) return it->second;
+  if (c >= 'A' && c <= 'Z') it = map.find(static_cast<char>(c - 'A' + 'a'));
+  if (it == map.end()) throw std::runtime_error(std::string("drum letter not in the map: ") + c);
+  DrumHit h = it->second;
+  h.volume = Accent(h.volume);
+  return h;
+}
+
 }  // namespace
 
 Composer::Composer(const SongSetup& setup) : setup_(setup) {
@@ -306,15 +318,8 @@ void Composer::Beat(int ch, const DrumMap& map, int step, const std::string& pat
   for (int i = 0; i < steps; ++i) {
     char c = i >= fillStart ? fl[i - fillStart] : pat[i % pat.size()];
     if (c == '.') continue;
-    bool accent = false;
-    auto it = map.find(c);
-    if (it == map.end() && c >= 'A' && c <= 'Z') {
-      it = map.find(static_cast<char>(c - 'A' + 'a'));
-      accent = true;
-    }
-    if (it == map.end()) throw std::runtime_error(std::string("drum letter not in the map: ") + c);
-    const DrumHit& h = it->second;
-    PutNote(ch, start + i * step, h.midi, h.instrument, accent ? Accent(h.volume) : h.volume);
+    const DrumHit h = HitFor(map, c);
+    PutNote(ch, start + i * step, h.midi, h.instrument, h.volume);
   }
 }
 
@@ -331,19 +336,12 @@ void Composer::Sixteenths(int ch, const DrumMap& map, const std::string& pattern
   for (int i = 0; i < steps; ++i) {
     char c = pat[i % pat.size()];
     if (c == '.') continue;
-    bool accent = false;
-    auto it = map.find(c);
-    if (it == map.end() && c >= 'A' && c <= 'Z') {
-      it = map.find(static_cast<char>(c - 'A' + 'a'));
-      accent = true;
-    }
-    if (it == map.end()) throw std::runtime_error(std::string("drum letter not in the map: ") + c);
+    const DrumHit h = HitFor(map, c);
     const int row = start + i * rpb / 4;
     const bool between = rpb == 2 && i % 2 == 1;
     XmCell& cell = Cell(ch, row);
     if (cell.note != 0 || (between && cell.HasEffect())) continue;
-    const DrumHit& h = it->second;
-    PutNote(ch, row, h.midi, h.instrument, accent ? Accent(h.volume) : h.volume);
+    PutNote(ch, row, h.midi, h.instrument, h.volume);
     if (between) {
       cell.effect = kEffectExtended;
       cell.param = static_cast<uint8_t>(kExtendedNoteDelay | (setup_.speed / 2));

@@ -82,8 +82,9 @@ class Composer {
   void Beat(int ch, const DrumMap& map, int step, const std::string& pattern, const std::string& fill = "",
             int fromBar = 0, int bars = -1);
   // Drum letters per sixteenth note, four a beat, as Beat does; the sixteenths between the
-  // rows of a two-rows-a-beat grid start half a row late (EDx). Cells that already hold a note
-  // are left alone, so ghost notes can be laid over a written beat.
+  // rows of a two-rows-a-beat grid start half a row late (EDx), and a row sounds only the first
+  // of its two. Cells that already hold a note are left alone, so ghost notes can be laid over
+  // a written beat.
   void Sixteenths(int ch, const DrumMap& map, const std::string& pattern, int fromBar = 0, int bars = -1);
   // Voice-led chords on several channels, one voice each, pitches in [lowMidi, highMidi].
   // Rhythm tokens per step: x strike, '-' hold (changed voices move on a chord change), '.' off.

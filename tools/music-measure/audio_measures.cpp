@@ -182,6 +182,8 @@ std::vector<double> TrackBeats(const std::vector<double>& env, double period) {
 AudioMeasures MeasureAudio(const std::vector<float>& mono, double rate) {
   AudioMeasures m;
   m.seconds = static_cast<double>(mono.size()) / rate;
+  // Shorter than one long frame: nothing to measure.
+  if (mono.size() < kLongSize) return m;
 
   // Onsets, tempo and beats.
   PowerSpectrogram shortS(mono, kShortSize, kShortHop);
@@ -200,7 +202,8 @@ AudioMeasures MeasureAudio(const std::vector<float>& mono, double rate) {
   m.tempoAgreement = windows ? static_cast<double>(agree) / windows : 0;
   // Frame f of the onset spectrogram is centred at (f * hop + size / 2) / rate seconds.
   const double shortOffset = kShortSize / 2.0 / rate;
-  std::vector<double> beats = TrackBeats(env, 60.0 * fps / m.tempo);
+  // Too short a song for a tempo has no beats: the beat measures stay at zero.
+  std::vector<double> beats = m.tempo > 0 ? TrackBeats(env, 60.0 * fps / m.tempo) : std::vector<double>();
   for (double& b : beats) b = b / fps + shortOffset;
 
   // Onsets on the eighth-note grid: beats and the midpoints between them.
