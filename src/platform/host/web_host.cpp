@@ -88,17 +88,18 @@ bool WebHost::CreateMainWindow(const std::string& title, const Rect& rect) {
 void WebHost::DestroyMainWindow() {}
 
 void WebHost::ShowMainWindow() {
-  windowShown_ = true;
   web_page_show_window(nullptr, 1);
 }
 
 // The program switches display mode with Alt+Enter; in a page each switch turns the browser's
 // full screen on or off, whichever it is not in now (the user may have left it with Escape).
-// The switch the device makes as it is created only sets the mode the program starts in.
+// The first mode set (as the device is created) is the one the program starts in: the page stays
+// as the visitor has it.
 void WebHost::SetFullScreen(bool fullScreen) {
-  bool changed = fullScreen != fullScreen_;
+  bool changed = modeSet_ && fullScreen != fullScreen_;
+  modeSet_ = true;
   fullScreen_ = fullScreen;
-  if (changed && windowShown_) web_page_toggle_full_screen();
+  if (changed) web_page_toggle_full_screen();
 }
 
 void WebHost::SetIcon(const uint32_t* argb, int width, int height) {

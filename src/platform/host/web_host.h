@@ -76,7 +76,8 @@ class WebHost : public Host {
   bool listening_ = false;
   Rect windowRect_;
   bool fullScreen_ = false;
-  bool windowShown_ = false;
+  // Whether the program has set a display mode yet.
+  bool modeSet_ = false;
   int cursorCount_ = 0;
   int32_t cursorX_ = 0;
   int32_t cursorY_ = 0;
