@@ -58,9 +58,18 @@
   }
 
   // Fetched and compiled while the start screen shows; every start instantiates it anew.
-  const compiled = (typeof WebAssembly.compileStreaming === 'function'
-    ? WebAssembly.compileStreaming(fetch('musidisk.wasm'))
-    : fetch('musidisk.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
+  const compiled = (async () => {
+    if (typeof WebAssembly.compileStreaming === 'function') {
+      try {
+        return await WebAssembly.compileStreaming(fetch('musidisk.wasm'));
+      } catch (e) {
+        // A server that does not send .wasm as application/wasm: compile from the bytes instead.
+      }
+    }
+    const response = await fetch('musidisk.wasm');
+    if (!response.ok) throw new Error(`musidisk.wasm: ${response.status} ${response.statusText}`);
+    return WebAssembly.compile(await response.arrayBuffer());
+  })();
   const factory = new Promise((resolve, reject) => {
     const script = document.createElement('script');
     script.src = 'musidisk.js';

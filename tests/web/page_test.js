@@ -251,6 +251,33 @@ describe('the page in chromium', () => {
   });
 });
 
+describe('a browser without Web Audio', () => {
+  test('gets the program\'s message box, and the page says the show could not start', async () => {
+    const run = await launch();
+    try {
+      const page = await run.browser.newPage();
+      await page.evaluateOnNewDocument(() => {
+        delete window.AudioContext;
+        delete window.webkitAudioContext;
+      });
+      await page.goto(`${origin}/`);
+      await waitFor(page, () => window.musidisk && window.musidisk.state === 'waiting');
+      await page.keyboard.press('Enter');
+      await waitFor(page, () => !document.getElementById('dialog').hidden);
+      assert.equal(await page.$eval('#dialog-caption', (e) => e.textContent), 'Tarnvik Musidisk');
+      assert.equal(await page.$eval('#dialog-text', (e) => e.textContent), 'Can\'t initialize digital sound system');
+      // The message box is modal: the program waits for OK.
+      await sleep(200);
+      assert.notEqual(await page.evaluate(() => window.musidisk.state), 'ended');
+      await page.click('#dialog-button');
+      await waitFor(page, () => window.musidisk.state === 'ended');
+      assert.equal(await noticeText(page), 'The show could not start.');
+    } finally {
+      await run.close();
+    }
+  });
+});
+
 describe('a browser without WebAssembly', () => {
   test('is told so plainly', async () => {
     // Without its JIT, V8 offers no WebAssembly (as in hardened browser setups).
