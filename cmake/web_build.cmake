@@ -23,10 +23,16 @@ if(EXISTS ${MUSIDISK_PREGENERATED_DIR}/baked_fonts.cpp)
   list(APPEND MUSIDISK_GENERATED_SOURCES ${MUSIDISK_PREGENERATED_DIR}/baked_fonts.cpp)
 endif()
 
-# The platform layer less the desktop's and the tests' hosts and the desktop's main.
-file(GLOB_RECURSE MUSIDISK_WEB_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/*.cpp)
-list(FILTER MUSIDISK_WEB_PLATFORM_SOURCES EXCLUDE REGEX
-  ".*/src/platform/(win32/main|host/sdl_host|host/headless_host|web/main)\\.cpp$")
+# The platform layer the browser needs: the Win32, GDI, Direct3D and BASS mirrors, and of the hosts
+# only the web host with what every host shares (the desktop's SDL host and its services, the
+# tests' headless host and the Windows-only output stay out).
+file(GLOB MUSIDISK_WEB_PLATFORM_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/gdi/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/d3d8/*.cpp ${CMAKE_SOURCE_DIR}/src/platform/bass/*.cpp)
+list(FILTER MUSIDISK_WEB_PLATFORM_SOURCES EXCLUDE REGEX ".*/src/platform/win32/main\\.cpp$")
+foreach(name host key_table dom_key_map web_host)
+  list(APPEND MUSIDISK_WEB_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/host/${name}.cpp)
+endforeach()
 
 # SSE2 intrinsics of the software device map onto WebAssembly's 128-bit SIMD. Emscripten's C++
 # library is older than the compiler: libcxx_compat.h fills in what the program uses of C++20.
