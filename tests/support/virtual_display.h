@@ -122,9 +122,11 @@ class VirtualDisplay {
     Run("xdotool " + arguments, &status);
     return status == 0;
   }
-  // Focuses the window and types the keys (xdotool key syntax, e.g. "alt+Return").
+  // Focuses the window and types the keys (xdotool key syntax, e.g. "alt+Return"), 150 ms apart:
+  // a program that polls its keys once a frame must see each alone even when a loaded machine
+  // stretches a frame.
   bool Key(const std::string& window, const std::string& keys) const {
-    return XDoTool("windowfocus --sync " + window + " key --delay 80 " + keys);
+    return XDoTool("windowfocus --sync " + window + " key --delay 150 " + keys);
   }
   // Holds Alt down, taps Enter, lets Alt go: the way a hand presses Alt+Enter.
   bool AltEnter(const std::string& window) const {
