@@ -95,7 +95,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
   };
 
   auto partB = [&]() {
-    c.Section("minor strain", "6m 6m 37 37 2m 57 1 1 6m 6m 37 37 2m 57 1 57");
+    // Its first half closes on the tonic's seventh, which leans back into G minor.
+    c.Section("minor strain", "6m 6m 37 37 2m 57 1 17 6m 6m 37 37 2m 57 1 57");
     c.SectionLevel(-2);
     accompany(true);
     c.Melody(kLead, accordion, 4, 1,
@@ -122,7 +123,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
       "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 1 - - - - - | - - - - . . ";
   const std::string trioTune2 =
       "3 - - - - - | 5 - - - 3 - | 2 - - - - - | 5, - - - - - | 4 - - - 2 - | 5, - - - 7, - | 1 - - - 3 - | 5 - - - . . | "
-      "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 6 - - - 2 - | 1 - - - . . ";
+      "6 - - - - - | 1' - - - b6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 6 - - - 2 - | 1 - - - . . ";
 
   auto coda = [&]() {
     c.Section("turn", "1 1 57 57 57 57 57 57");
@@ -138,13 +139,17 @@ SongResult ComposeWaltzing(const SongContext& context) {
   partA("waltz again", tuneA2, true, false, 5);
   partB();
   partA("waltz 3", tuneA, false, true, 4);
-  trio("trio", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 1 1", trioTune);
-  trio("trio 2", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 27 27", trioTune2);
+  // Each trio turns to its four through the tonic's seventh; the second darkens that four to
+  // minor for a bar, its C flat in the tune.
+  trio("trio", "1 1 5 5 57 57 1 17 4 4 1 1 57 57 1 1", trioTune);
+  trio("trio 2", "1 1 5 5 57 57 1 17 4 4m 1 1 57 57 27 27", trioTune2);
   partA("waltz 4", tuneA2, true, true, 5);
   coda();
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.3);
   c.Vibrato(kLead, 4, 2, 5, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
