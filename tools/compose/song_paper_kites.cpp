@@ -96,8 +96,9 @@ SongResult ComposePaperKites(const SongContext& context) {
   };
 
   auto bridge = [&]() {
-    // The four turns minor for a bar, borrowed from G minor, its E flat in the tune.
-    c.Section("bridge", "6m 2m 5 1 6m 2m 4m 5");
+    // The bridge flies off a minor third, to B flat major, its four turning minor for a bar
+    // (the E flat of the tune becomes G flat); its F major steps back into the lift's C.
+    c.Section("bridge", "6m 2m 5 1 6m 2m 4m 5", setup.key.Transposed(3));
     c.SectionLevel(-3);
     c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
     c.Arp(kPluck, pluck, 67, 1, ". 0 . 1 . 2 . 1", 26);

@@ -20,7 +20,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
   setup.beatsPerBar = 3;
   setup.key = Key{kBb, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.38;
+  setup.volumeScale = 1.46;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
@@ -48,7 +49,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
       [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
 
   DrumMap kit = {{'k', {kick, 60, 46}}, {'h', {brush, 60, 28}}, {'x', {brush, 60, 16}}};
-  // The musette's drone: the second reed holds the tonic and fifth under the tune.
+  // The musette's drone: the second reed holds the tonic and fifth under the tune, softly enough
+  // that the harmony moving above it is heard.
   auto pedal = [&](int volume) {
     c.Pedal(kPedalLow, second, c.CurrentKey().Pitch(0, 0, 3), volume);
     c.Pedal(kPedalHigh, second, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
@@ -75,8 +77,10 @@ SongResult ComposeWaltzing(const SongContext& context) {
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
   c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
 
-  // The subdominant turns minor for a bar (borrowed from B flat minor) before the cadence.
-  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4m 1 57 1 1";
+  // The tonic rises through its augmented chord into C minor (the F sharp climbing to G under
+  // the tune's D); the subdominant turns minor for a bar (borrowed from B flat minor) before
+  // the cadence.
+  const std::string chartA = "1 1aug 2m7 57 57 57 1 1 1 17 4 4m 1 57 1 1";
   const std::string tuneA =
       "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | 4 - - - 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
       "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
@@ -86,7 +90,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
   auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony, int octave) {
     c.Section(name, chartA);
     accompany(true);
-    pedal(30);
+    pedal(24);
     c.Melody(kLead, accordion, octave, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
@@ -96,7 +100,10 @@ SongResult ComposeWaltzing(const SongContext& context) {
 
   auto partB = [&]() {
     // Its first half closes on the tonic's seventh, which leans back into G minor.
-    c.Section("minor strain", "6m 6m 37 37 2m 57 1 17 6m 6m 37 37 2m 57 1 57");
+    // The strain turns to B flat minor, the home key's own minor (its chart read in D flat, the
+    // relative major); its first half closes through the half-diminished two and the seventh
+    // of D flat, and its last dominant, A flat seven, falls back home to B flat.
+    c.Section("minor strain", "6m 6m 37 37 2m7b5 57 1 17 6m 6m 37 37 2m 57 1 57", setup.key.Transposed(3));
     c.SectionLevel(-2);
     accompany(true);
     c.Melody(kLead, accordion, 4, 1,
@@ -114,7 +121,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
     c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
     c.Beat(kDrums, kit, 1, "k . . . h .");
-    pedal(28);
+    pedal(22);
     c.Melody(kLead, accordion, 4, 1, tune, 42);
     c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
   };
