@@ -137,6 +137,9 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kVibes, 0.8);
   c.ChromaticApproach(kHorn, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kVibes, 0.7);
+  c.PassingNotes(kHorn, 0.7);
   c.Echo(kHorn, kEcho, echo, 3, 0.5);
   c.Echo(kVibes, kEcho, echo, 3, 0.3);
   c.Vibrato(kHorn, 6, 3, 5, 3);

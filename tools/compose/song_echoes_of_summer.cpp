@@ -118,13 +118,12 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   c.LoopHere();
   chorus("chorus", 4, setup.key);
   verse("verse 2", true);
-  // The second chorus is sung an octave up; the last two return a half step higher, in B flat,
-  // and rise again; the loop drops back to A.
+  // The second chorus is sung an octave up; the third returns, and the last rises again, a
+  // half step higher, in B flat; the loop drops back to A.
   chorus("chorus 2", 5, setup.key);
   bridge();
-  const Key lifted = setup.key.Transposed(1);
-  chorus("chorus 3", 4, lifted);
-  chorus("chorus 4", 5, lifted);
+  chorus("chorus 3", 4, setup.key);
+  chorus("chorus 4", 5, setup.key.Transposed(1));
 
   // Hats and pluck swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);

@@ -145,8 +145,7 @@ SongResult ComposeLetters(const SongContext& context) {
   // The second chorus sings an octave higher; the last comes home to the first's register.
   chorus("chorus 2", 5, setup.key);
   bridge();
-  // The last chorus lifts a half step, into A major; the turn finds its way back to A flat.
-  chorus("chorus 3", 4, setup.key.Transposed(1));
+  chorus("chorus 3", 4, setup.key);
   turn();
 
   // The shaker swings its off-beats a quarter of an eighth late.

@@ -115,7 +115,9 @@ SongResult ComposeLowTide(const SongContext& context) {
       "1' - - 7 6 - 4' - | 3' - - 2' 1' - 7 - | 1' - - - 2' - 1' - | #7 - - - - - . . ";
 
   auto bridge = [&]() {
-    c.Section("bridge", "4m 1m 6 3 4m 1m 2m7b5 5", setup.key);
+    // The bridge clears into D minor (F major's own minor: the sky over the water brightens),
+    // and its A major steps aside into the solo chorus's D flat.
+    c.Section("bridge", "4m 1m 6 3 4m 1m 2m7b5 5", setup.key.Transposed(9));
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
     c.Arp(kHarp, ep, 65, 1, "0 1 2 3 4 3 2 1", 22);

@@ -125,6 +125,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   c.Swing(kHats, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kArp, kArpEcho, arpEcho, 3, 0.6);
   c.Vibrato(kLead, 6, 3, 3, 4);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

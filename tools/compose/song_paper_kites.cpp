@@ -97,7 +97,7 @@ SongResult ComposePaperKites(const SongContext& context) {
 
   auto bridge = [&]() {
     // The bridge flies off a minor third, to B flat major, its four turning minor for a bar
-    // (the E flat of the tune becomes G flat); its F major steps back into the lift's C.
+    // (the tune's flat six, G flat, its third); its F major steps back into the lift's C.
     c.Section("bridge", "6m 2m 5 1 6m 2m 4m 5", setup.key.Transposed(3));
     c.SectionLevel(-3);
     c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
