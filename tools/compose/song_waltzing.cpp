@@ -99,7 +99,6 @@ SongResult ComposeWaltzing(const SongContext& context) {
   };
 
   auto partB = [&]() {
-    // Its first half closes on the tonic's seventh, which leans back into G minor.
     // The strain turns to B flat minor, the home key's own minor (its chart read in D flat, the
     // relative major); its first half closes through the half-diminished two and the seventh
     // of D flat, and its last dominant, A flat seven, falls back home to B flat.
