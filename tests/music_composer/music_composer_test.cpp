@@ -170,6 +170,7 @@ TEST(Synthesis, LoopsCloseWithoutAStepOrOffset) {
   ExpectSeamlessLoop(SingleCycle({WaveKind::kSaw, 0.5, 8}, 256), "saw");
   ExpectSeamlessLoop(SingleCycle({WaveKind::kTriangle, 0.5, 3}, 64), "triangle");
   ExpectSeamlessLoop(DetunedPad({WaveKind::kTriangle, 0.5, 3}, 64, 96, {-1, 0, 1}, 7), "detuned pad");
+  ExpectSeamlessLoop(DetunedPad({WaveKind::kTriangle, 0.5, 3}, 64, 96, {-1, 0, 1}, 7, 0.25), "breathing pad");
   ExpectSeamlessLoop(PluckTone({WaveKind::kSaw, 0.5, 30}, 0.2, 0.3, 0.05, 3, 64), "pluck");
   ExpectSeamlessLoop(EPianoTone(4, 32, 0.5), "electric piano");
   ExpectSeamlessLoop(BellTone(0.7, 5, 128), "bell");
@@ -399,6 +400,27 @@ TEST(ChromaticApproach, LeadsIntoADownbeatFromAHalfStepBelowOnlyOutsideTheKey) {
   EXPECT_EQ(cells[15].note, 0);
   EXPECT_EQ(cells[16].note, XmNote(62));
   for (int r : {29, 30, 31, 45, 46, 47}) EXPECT_EQ(cells[r].note, 0) << "row " << r;
+}
+
+TEST(PassingNotes, FillAWholeStepOffTheBeatOnlyWhereTheHalfStepLiesOutsideTheKey) {
+  Composer c(PlainSetup());
+  int lead = c.Add(WaveInstrument("lead", {WaveKind::kSine, 0.5, 1}, kNoteC3, kNoteC6, AdsrEnvelope(0.01, 0.1, 0.8, 0.1), 40, 128));
+  c.Section("a", "1 5 1 4 1 5 1 1");
+  // Eighth-note steps, sixteen rows a bar: E down to D (through E flat), D up to E (through
+  // D sharp), E up to F sharp (F lies in the key), C after a rest up to D, and C up to D where
+  // the passing eighth would fall on a beat.
+  c.Melody(0, lead, 4, 2,
+           "3 - - - - - - - | 2 - - - - - - - | 3 - - - - - - - | #4 - - - - - - - | "
+           "1 - - - - - . . | 2 - - - - - - - | 1 - - - - - - 2 | - - - - - - - - ",
+           40);
+  c.PassingNotes(0, 0.5);
+  std::vector<XmCell> cells = ChannelCells(c.Build("PASSING", "TEST", 0), 0);
+  for (int r : {14, 30}) {
+    EXPECT_EQ(cells[r].note, XmNote(63)) << "row " << r;
+    EXPECT_EQ(cells[r].volume, kXmVolumeSet + 20) << "row " << r;
+    EXPECT_EQ(cells[r + 1].note, 0) << "row " << r + 1;
+  }
+  for (int r : {46, 78, 108}) EXPECT_EQ(cells[r].note, 0) << "row " << r;
 }
 
 TEST(TitleFile, ReadsTheBankAndRefusesGaps) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,50 @@ TEST(TopVoice, FollowsTheHighestPitchedNoteAndSkipsDrums) {
   EXPECT_EQ(top.range, 24);
   EXPECT_EQ(top.low, XmNote(60));
   EXPECT_FALSE(MeasureTopVoice(std::vector<char>(400, 'x'), 20).measured);
+}
+
+// A four-channel ProTracker module of one pattern: each channel's notes every eight rows, as
+// (sample, period) pairs cycled; sample 1 loops, samples 2 and 3 are one-shots.
+std::vector<char> Mod(const std::vector<std::vector<std::pair<int, int>>>& channels) {
+  std::vector<char> m(1084 + 64 * 4 * 4, 0);
+  auto be16 = [&](size_t at, int v) {
+    m[at] = static_cast<char>(v >> 8);
+    m[at + 1] = static_cast<char>(v & 0xFF);
+  };
+  for (int s = 0; s < 3; ++s) {
+    const size_t at = 20 + 30 * s;
+    be16(at + 22, 32);               // 32 words of sample
+    m[at + 25] = 64;                 // volume
+    be16(at + 28, s == 0 ? 32 : 1);  // loop length in words: 1 = no loop
+  }
+  m[950] = 1;  // one order, pattern 0
+  m[951] = 127;
+  std::memcpy(m.data() + 1080, "M.K.", 4);
+  for (size_t ch = 0; ch < channels.size(); ++ch)
+    for (int row = 0; row < 64; row += 8) {
+      const auto [sample, period] = channels[ch][(row / 8) % channels[ch].size()];
+      const size_t at = 1084 + (row * 4 + ch) * 4;
+      m[at] = static_cast<char>((sample & 0xF0) | (period >> 8));
+      m[at + 1] = static_cast<char>(period & 0xFF);
+      m[at + 2] = static_cast<char>((sample & 0x0F) << 4);
+    }
+  for (int i = 0; i < 3 * 64; ++i) m.push_back(static_cast<char>(i % 16 < 8 ? 60 : -60));
+  return m;
+}
+
+TEST(TopVoice, ReadsProTrackerModulesAndTakesPluckedLinesForLines) {
+  // ProTracker periods: C-1, C-2 and C-3, two octaves apart; B-3 high above them.
+  const int c1 = 856, c2 = 428, c3 = 214, b3 = 113;
+  // A looped line between C-1 and C-3 under a one-shot drum hit at one pitch far above it.
+  TopVoice line = MeasureTopVoice(Mod({{{1, c1}, {1, c3}}, {{2, b3}}}), 20);
+  ASSERT_TRUE(line.measured);
+  EXPECT_EQ(line.range, 24);
+  // A one-shot sample played at four pitches (B-3 down to G#3) is a plucked line, and counts: it
+  // sits on top of the looped C-2 all along, so the top voice spans its three semitones (taken
+  // for drums, the top would be the looped C-2 alone, a span of none).
+  TopVoice plucked = MeasureTopVoice(Mod({{{1, c1}}, {{3, b3}, {3, 120}, {3, 127}, {3, 135}}, {{1, c2}}}), 20);
+  ASSERT_TRUE(plucked.measured);
+  EXPECT_EQ(plucked.range, 3);
 }
 
 }  // namespace

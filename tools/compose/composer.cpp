@@ -624,6 +624,21 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
   });
 }
 
+bool Composer::LeadInto(int ch, int row, int midi, double volumeScale) {
+  const int length = std::max(1, setup_.rowsPerBeat / 2);
+  for (int r = row - length; r < row; ++r)
+    if (cells_[ch][r].note != 0 || cells_[ch][r].HasEffect()) return false;
+  const XmCell& target = cells_[ch][row];
+  int volume = target.volume >= kXmVolumeSet && target.volume <= kXmVolumeSet + 64
+                   ? target.volume - kXmVolumeSet
+                   : instruments_.at(target.instrument - 1).volume;
+  XmCell& cell = cells_[ch][row - length];
+  cell.note = static_cast<uint8_t>(XmNote(midi));
+  cell.instrument = target.instrument;
+  cell.volume = VolumeByte(static_cast<int>(std::lround(volume * volumeScale)));
+  return true;
+}
+
 void Composer::ChromaticApproach(int ch, double volumeScale) {
   CheckChannel(ch);
   passes_.push_back([this, ch, volumeScale] {
@@ -637,17 +652,26 @@ void Composer::ChromaticApproach(int ch, double volumeScale) {
       if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
       const int approach = n.midi - 1;
       if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) continue;
-      const XmCell& target = cells_[ch][n.row];
-      XmCell& cell = cells_[ch][n.row - length];
-      bool free = true;
-      for (int r = n.row - length; r < n.row; ++r) free = free && cells_[ch][r].note == 0 && !cells_[ch][r].HasEffect();
-      if (!free) continue;
-      int volume = target.volume >= kXmVolumeSet && target.volume <= kXmVolumeSet + 64
-                       ? target.volume - kXmVolumeSet
-                       : instruments_.at(target.instrument - 1).volume;
-      cell.note = static_cast<uint8_t>(XmNote(approach));
-      cell.instrument = target.instrument;
-      cell.volume = VolumeByte(static_cast<int>(std::lround(volume * volumeScale)));
+      LeadInto(ch, n.row, approach, volumeScale);
+    }
+  });
+}
+
+void Composer::PassingNotes(int ch, double volumeScale) {
+  CheckChannel(ch);
+  passes_.push_back([this, ch, volumeScale] {
+    const int length = std::max(1, setup_.rowsPerBeat / 2);
+    std::vector<Note> notes = NotesOf(ch);
+    for (size_t i = 1; i < notes.size(); ++i) {
+      const Note& n = notes[i];
+      const Note& before = notes[i - 1];
+      if (std::abs(n.midi - before.midi) != 2 || n.row - before.row < setup_.rowsPerBeat) continue;
+      if (before.row + before.length < n.row) continue;  // a rest between: nothing to pass through
+      // Only off the beat: a half step that lands on a beat is a clash, not a passing note.
+      if ((n.row - length) % setup_.rowsPerBeat == 0) continue;
+      const int between = (n.midi + before.midi) / 2;
+      if (SectionAt(n.row).key.InScale(Mod12(between))) continue;
+      LeadInto(ch, n.row, between, volumeScale);
     }
   });
 }
@@ -874,8 +898,11 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
     std::snprintf(line, sizeof line, "  %d volumes limited to 64\n", limited);
     report_ += line;
   }
-  report_ += "  sections:";
-  for (const SectionInfo& s : sections_) report_ += " " + s.name + "(" + std::to_string(s.bars) + ")";
+  report_ += "  sections (bars @ start):";
+  for (const SectionInfo& s : sections_) {
+    std::snprintf(line, sizeof line, " %s(%d @%.1fs)", s.name.c_str(), s.bars, s.startRow * rowSeconds);
+    report_ += line;
+  }
   report_ += "\n  instruments:";
   for (const XmInstrument& ins : m.instruments) report_ += " " + ins.name + "=" + std::to_string(XmInstrumentBytes(ins));
   report_ += "\n";

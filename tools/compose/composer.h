@@ -119,6 +119,11 @@ class Composer {
   // is led into from a half step below, an eighth note early, where that half step lies
   // outside the key (a blue note slid into the downbeat). Volume scaled by volumeScale.
   void ChromaticApproach(int ch, double volumeScale);
+  // Chromatic passing notes: where the line moves a whole tone from a note held at least a beat
+  // straight into the next, the half step between them takes the last eighth note of the
+  // first, where that half step lies outside the key and its eighth falls off the beat.
+  // Volume scaled by volumeScale.
+  void PassingNotes(int ch, double volumeScale);
   // Swing: notes on the second of every pair of `rows`-row steps start delayTicks late (EDx).
   void Swing(int ch, int rows, int delayTicks);
 
@@ -160,6 +165,9 @@ class Composer {
   std::vector<Note> NotesOf(int ch) const;
   void CheckChannel(int ch) const;
   void ResolveApproaches();
+  // Puts `midi` an eighth note before the note on ch at row, at that note's volume times
+  // volumeScale, if the rows between are free; false when they are not.
+  bool LeadInto(int ch, int row, int midi, double volumeScale);
   void ApplyReleases();
   void AnalyzeMelodies(std::string& out) const;
   void PlaceLevels(const std::string& title);

@@ -28,8 +28,8 @@ InstrumentPatch WaveInstrument(std::string name, const WaveShape& wave, int lowN
 
 InstrumentPatch PadInstrument(std::string name, const WaveShape& wave, int period, int cycles,
                               const std::vector<int>& offsets, EnvelopeShape envelope, int volume, int panning,
-                              bool sixteenBit, uint64_t seed) {
-  return Instrument(std::move(name), DetunedPad(wave, period, cycles, offsets, seed), std::move(envelope), volume,
+                              bool sixteenBit, uint64_t seed, double breath) {
+  return Instrument(std::move(name), DetunedPad(wave, period, cycles, offsets, seed, breath), std::move(envelope), volume,
                     panning, sixteenBit);
 }
 

@@ -18,10 +18,10 @@ InstrumentPatch Instrument(std::string name, SynthSample sample, EnvelopeShape e
 // Band-limited wave played over [lowNote, highNote] (XM notes), one zone per octave.
 InstrumentPatch WaveInstrument(std::string name, const WaveShape& wave, int lowNote, int highNote,
                                EnvelopeShape envelope, int volume, int panning);
-// Detuned voices of a wave in a long loop.
+// Detuned voices of a wave in a long loop, with breath (see DetunedPad) if asked.
 InstrumentPatch PadInstrument(std::string name, const WaveShape& wave, int period, int cycles,
                               const std::vector<int>& offsets, EnvelopeShape envelope, int volume, int panning,
-                              bool sixteenBit, uint64_t seed);
+                              bool sixteenBit, uint64_t seed, double breath = 0.0);
 
 // The decaying tones are made at 261.6 Hz * period frames per second (period frames per cycle
 // of middle C); their sample holds the settling time plus one looped cycle, so period and

@@ -62,8 +62,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 28, {}, 2, 2);
   c.Beat(kDrums, kit, 1, "................", "k.b.k.b.bbbbBBBB", 3, 1);
 
-  auto partA = [&](const std::string& name, bool counterLine, bool chipLine) {
-    c.Section(name, chartA);
+  auto partA = [&](const std::string& name, bool counterLine, bool chipLine, const Key& key) {
+    c.Section(name, chartA, key);
     c.Beat(kTicks, clock, 1, tickTock);
     c.Beat(kDrums, kit, 1, "k...b...k.k.b...", "k...b...b.b.bBbB");
     c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 38);
@@ -71,9 +71,9 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Melody(kLead, celesta, 5, 1, tuneA, 41);
     // Without its counter-line the oboe holds the tonic: the mainspring under the gears.
     if (counterLine) c.Harmony(kLead, kCounter, counter, 24);
-    else c.Pedal(kCounter, counter, 60, 40);
+    else c.Pedal(kCounter, counter, c.CurrentKey().Pitch(0, 0, 4), 40);
     if (chipLine) c.ChipArp(kChip, chip, 84, 2, "x . x . x . x .", 18);
-    else c.Pedal(kChip, counter, 55, 34);
+    else c.Pedal(kChip, counter, c.CurrentKey().Pitch(4, 0, 3), 34);
   };
 
   auto partB = [&](const std::string& name) {
@@ -83,8 +83,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Beat(kDrums, kit, 1, "k.......b.......", "k.b.b.b.bbbbBBBB");
     c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 36);
     c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 44);
+    // The oboe holds the C alone: the G would rub against the borrowed A flat and B flat.
     c.Pedal(kCounter, counter, 60, 40);
-    c.Pedal(kChip, counter, 55, 34);
     c.Melody(kLead, celesta, 5, 1,
              "b6 . . . 1' . . . b3' . . . 1' . . . | b7 . . . 2' . . . 4' . . . 2' . . . | "
              "1' . 3' . 5' . 3' . 1' . 5 . 3 . 5 . | 1' . . . . . . . 7 . b7 . 6 . b6 . | "
@@ -109,17 +109,19 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
              44);
   };
 
-  partA("garden", false, false);
+  partA("garden", false, false, setup.key);
   c.LoopHere();
-  partA("garden 2", true, false);
+  partA("garden 2", true, false, setup.key);
   partB("greenhouse");
-  partA("garden 3", false, true);
+  partA("garden 3", false, true, setup.key);
   bridge();
   partB("greenhouse 2");
-  partA("garden 4", true, true);
+  partA("garden 4", true, true, setup.key);
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
 }

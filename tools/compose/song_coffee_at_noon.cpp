@@ -29,7 +29,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
                                                     .decaySeconds = 0.15, .click = 0.05, .drive = 1.0, .lengthSeconds = 0.22}, 121),
                               {}, 30, 128, false));
   int brush = c.Add(Instrument("brush", Snare({.rate = 16000, .toneHz = 190, .toneDecay = 0.02, .noiseDecay = 0.1,
-                                              .noiseHighPass = 2500, .noiseShare = 0.95, .lengthSeconds = 0.2}, 122),
+                                              .noiseHighPass = 2500, .noiseShare = 0.95, .lengthSeconds = 0.16}, 122),
                                {}, 30, 140, false));
   int pedal = c.Add(Instrument("pedal hat", Hat({.rate = 22050, .decaySeconds = 0.02, .lengthSeconds = 0.05, .highPass = 5000}, 123),
                                {}, 24, 170, false));
@@ -83,8 +83,11 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   c.Beat(kRide, cymbals, 1, rideLine);
   c.Beat(kDrums, kit, 1, "k . . . . . k . . . . .", "k . . . . s k . s . s s");
 
-  const std::string chartA1 = "1maj7 67 2m7 57 1maj7 67 2m7_57 1maj7_57";
-  const std::string chartA2 = "1maj7 67 2m7 57 1maj7 67 2m7_57 1maj7";
+  // The first turnaround takes the tritone substitute, G flat seven for C seven (the tune's E,
+  // G and B flat sit on it as its flat seventh, flat ninth and third); A2 slides down through
+  // it into the tonic as well.
+  const std::string chartA1 = "1maj7 67 2m7 b27 1maj7 67 2m7_57 1maj7_57";
+  const std::string chartA2 = "1maj7 67 2m7 b27 1maj7 67 2m7_b27 1maj7";
   const std::string chartB = "5m7_17 4maj7 4m7_b77 3m7_67 2m7 2m7 57 57";
   const std::string headA1 =
       "3 - 5 7 - 5 3 - . . . . | 6 - . #1' - 6 5 - 3 . . . | 2 - 4 6 - 4 2 - . . . . | 7, - 2 4 - 2 7, - . . . . | "
@@ -97,14 +100,14 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
       "2 - - 4 - 6 1' - - - - - | 6 - - 4 - 2 7, - . . . . | 7, - 2 4 - 6 5 - . . . . | 4 - 3 2 - 7, 5, - . . . . ";
 
   auto part = [&](const std::string& name, const std::string& chart, const std::string& tune,
-                  const std::vector<bool>& split, bool hornLead) {
+                  const std::vector<bool>& split, bool hornLead, int octave = 4) {
     c.Section(name, chart);
     c.Chords(comp3, ep, 52, 67, 1, comping, 26);
     walk(split);
     c.Beat(kRide, cymbals, 1, "R . . r . r R . . r . r", "");
     c.Beat(kDrums, kit, 1, "k . . . . g k . . . . g", "k . . . . s k . s . s s");
     if (hornLead) {
-      c.Melody(kHorn, horn, 4, 1, tune, 50);
+      c.Melody(kHorn, horn, octave, 1, tune, 50);
     } else {
       c.Melody(kVibes, vibes, 4, 1, tune, 56);
     }
@@ -116,8 +119,9 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   part("head B", chartB, headB, splitB, false);
   c.SectionLevel(-3);
   part("head A3", chartA2, headA2, splitA, false);
-  part("horn A", chartA1, headA1, splitA, true);
-  part("horn A2", chartA2, headA2, splitA, true);
+  // The horn takes the A sections an octave above the vibes' head.
+  part("horn A", chartA1, headA1, splitA, true, 5);
+  part("horn A2", chartA2, headA2, splitA, true, 5);
   part("horn B", chartB, headB, splitB, true);
   c.SectionLevel(-1.5);
   part("horn A3", chartA2, headA2, splitA, true);
@@ -133,6 +137,9 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kVibes, 0.8);
   c.ChromaticApproach(kHorn, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kVibes, 0.7);
+  c.PassingNotes(kHorn, 0.7);
   c.Echo(kHorn, kEcho, echo, 3, 0.5);
   c.Echo(kVibes, kEcho, echo, 3, 0.3);
   c.Vibrato(kHorn, 6, 3, 5, 3);

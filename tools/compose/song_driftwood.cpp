@@ -64,8 +64,12 @@ SongResult ComposeDriftwood(const SongContext& context) {
   c.Hit(kDrums, 0, 0, wind, 60, 40);
   c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 30, 2, 2);
 
-  auto calmPart = [&](const std::string& name, bool withBeat) {
-    c.Section(name, calm);
+  // The second calm turns for a bar to A flat, the four of plain E flat major, its seventh the
+  // melody's G: the Lydian brightness clouds over for a moment.
+  const std::string calm2 = "1maj7 2 1maj7 2 1maj7 2 b4maj7 2";
+
+  auto calmPart = [&](const std::string& name, const std::string& chart, bool withBeat) {
+    c.Section(name, chart);
     pedal(withBeat ? 36 : 30);
     c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 8, "R", 36);
@@ -82,14 +86,16 @@ SongResult ComposeDriftwood(const SongContext& context) {
     }
   };
 
+  // The glow's three turns major, the dominant of the C minor before it, its B natural in the
+  // line as well.
   auto glow = [&](const std::string& name) {
-    c.Section(name, "6m7 3m7 2 5 6m7 3m7 2 5");
+    c.Section(name, "6m7 37 2 5 6m7 37 2 5");
     c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 4, "R 5", 36);
     c.Arp(kBell, bell, 70, 1, "2 - 4 - 3 - 5 - 4 - 2 - 3 - 1 -", 40);
     c.Melody(kLead, lead, 4, 1,
-             "3 - - - 5 - - - | 5 - - - 7 - - - | 6 - - - 4 - 2 - | 5, - - - - - . . | "
-             "1' - - - 7 - 5 - | 7 - - - 5 - 3 - | 4 - - - 6 - - - | 7 - - - - - . . ",
+             "3 - - - 5 - - - | #5 - - - 7 - - - | 6 - - - 4 - 2 - | 5, - - - - - . . | "
+             "1' - - - 7 - 5 - | 7 - - - #5 - 3 - | 4 - - - 6 - - - | 7 - - - - - . . ",
              42);
     c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . . . r . r r");
     c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
@@ -97,13 +103,14 @@ SongResult ComposeDriftwood(const SongContext& context) {
   };
 
   auto rise = [&]() {
-    c.Section("rise", "1maj9 2 3m7 6m7 1maj9 2 3m7 5sus4");
+    // The rise leans on G major, the dominant of C minor, twice.
+    c.Section("rise", "1maj9 2 37 6m7 1maj9 2 37 5sus4");
     c.Chords(pad3, pad, 57, 77, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 4, "R 5", 36);
     c.Arp(kBell, bell, 75, 1, "0 2 1 3 2 4 3 5 4 - 3 - 2 - 1 -", 40);
     c.Melody(kLead, lead, 4, 1,
-             "7 - - - - - 5 - | 6 - - - - - 4 - | 5 - - - - - 3 - | 3 - - - - - . . | "
-             "7 - - - - - 1' - | 2' - - - - - 1' - | 7 - - - 5 - 3 - | 4 - - - - - . . ",
+             "7 - - - - - 5 - | 6 - - - - - 4 - | #5 - - - - - 3 - | 3 - - - - - . . | "
+             "7 - - - - - 1' - | 2' - - - - - 1' - | 7 - - - #5 - 3 - | 4 - - - - - . . ",
              42);
     c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . r . r r r r");
     c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
@@ -111,7 +118,8 @@ SongResult ComposeDriftwood(const SongContext& context) {
   };
 
   auto drift = [&]() {
-    c.Section("drift", "1maj7 2 6m7 5sus4 1maj7 2 6m7 5");
+    // The drift floats a minor third away, in G flat Lydian, and the glow finds home again.
+    c.Section("drift", "1maj7 2 6m7 5sus4 1maj7 2 6m7 5", setup.key.Transposed(3));
     c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 8, "R", 40, 4, 4);
     c.Arp(kBell, bell, 82, 2, "0 - 1 - 2 - 1 -", 26);
@@ -119,10 +127,10 @@ SongResult ComposeDriftwood(const SongContext& context) {
     c.Hit(kDrums, 4, 0, wind, 60, 34);
   };
 
-  calmPart("calm", false);
+  calmPart("calm", calm, false);
   c.LoopHere();
   glow("glow");
-  calmPart("calm 2", true);
+  calmPart("calm 2", calm2, true);
   rise();
   drift();
   glow("glow 2");
@@ -131,6 +139,8 @@ SongResult ComposeDriftwood(const SongContext& context) {
   c.Swing(kShaker, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kBell, kBellEcho, bellEcho, 3, 0.35);
   c.Echo(kLead, kLeadEcho, leadEcho, 4, 0.4);
   c.Vibrato(kLead, 4, 2, 3, 3);

@@ -27,7 +27,7 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
                                            .decaySeconds = 0.18, .click = 0.1, .drive = 1.3, .lengthSeconds = 0.22}, 161),
                               {}, 50, 128, false));
   int snare = c.Add(Instrument("snare", Snare({.rate = 16000, .toneHz = 180, .toneDecay = 0.05, .noiseDecay = 0.12,
-                                              .noiseHighPass = 1500, .noiseShare = 0.75, .lengthSeconds = 0.18}, 162),
+                                              .noiseHighPass = 1500, .noiseShare = 0.75, .lengthSeconds = 0.16}, 162),
                                {}, 40, 132, false));
   int hat = c.Add(Instrument("hat", Hat({.rate = 22050, .decaySeconds = 0.025, .lengthSeconds = 0.05, .highPass = 5500}, 163),
                              {}, 24, 176, false));
@@ -86,8 +86,8 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
       c.Beat(kDrums, kit, 1, "k . . . . k . .", "k . . . s . s s");
     }
   };
-  auto chorus = [&](const std::string& name, int octave) {
-    c.Section(name, "4maj7 5 6m 6m 4maj7 5 1 1");
+  auto chorus = [&](const std::string& name, int octave, const Key& key) {
+    c.Section(name, "4maj7 5 6m 6m 4maj7 5 1 1", key);
     c.Chords(pad2, pad, 54, 73, 4, "x -", -1, {3, 12});
     c.Bass(kBass, bass, 33, 1, "R - - R - - 8 A", 40);
     c.Beat(kDrums, kit, 1, "k . s . . k s .", "k . s . s s S S");
@@ -101,27 +101,29 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
     c.Beat(kWash, washes, 8, "w . . . . . . .");
   };
   auto bridge = [&]() {
-    c.Section("bridge", "6m 3m 4maj7 5 6m 3m 2m7 5");
+    // The bridge leans on the dominants of the sixth and of the dominant.
+    c.Section("bridge", "6m 37 4maj7 5 6m 37 27 5");
     c.SectionLevel(-2.5);
     c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
     c.Bass(kBass, bass, 33, 4, "R - 5 -", 40);
     c.Beat(kHats, hats, 1, "h . H . h . H .");
     c.Beat(kDrums, kit, 1, "k . . . s . . .", "k . s . s s S S");
     c.Melody(kLead, lead, 4, 1,
-             "6 - - - 1' - 3 - | 5 - - - 3 - 7, - | 6 - - - 1' - - - | 7 - - - - - . . | "
-             "6 - - - 1' - 3 - | 5 - - - 7 - 2' - | 1' - - - 6 - 4 - | 5 - - - - - . . ",
+             "6 - - - 1' - 3 - | #5 - - - 3 - 7, - | 6 - - - 1' - - - | 7 - - - - - . . | "
+             "6 - - - 1' - 3 - | #5 - - - 7 - 2' - | 1' - - - 6 - #4 - | 5 - - - - - . . ",
              40);
   };
 
   verse("verse", false);
   c.LoopHere();
-  chorus("chorus", 4);
+  chorus("chorus", 4, setup.key);
   verse("verse 2", true);
-  // The second chorus is sung an octave up; the last two return and rise again.
-  chorus("chorus 2", 5);
+  // The second chorus is sung an octave up; the third returns, and the last rises again, a
+  // half step higher, in B flat; the loop drops back to A.
+  chorus("chorus 2", 5, setup.key);
   bridge();
-  chorus("chorus 3", 4);
-  chorus("chorus 4", 5);
+  chorus("chorus 3", 4, setup.key);
+  chorus("chorus 4", 5, setup.key.Transposed(1));
 
   // Hats and pluck swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);

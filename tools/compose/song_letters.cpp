@@ -65,13 +65,15 @@ SongResult ComposeLetters(const SongContext& context) {
   pick(32);
   c.Melody(kBox, box, 5, 1, "6 - - - 4 - 3 4 | 5 - - - - - . . | 3 - - - 2 - 1 - | 1 - - - - - . . ", 40);
 
-  const std::string chartA = "1 3m 4 1 6m 2m 5sus4 5";
+  // The tonic's seventh leads into the four; the two turns major, the dominant of the
+  // dominant, its D natural in the tune on the way up to E flat.
+  const std::string chartA = "1 17 4 1 6m 27 5sus4 5";
   const std::string verseTune =
       "3 - - 2 1 - 3 - | 5 - - 4 3 - - - | 4 - - 3 4 - 6 - | 5 - - - - - . . | "
-      "6 - - 5 6 - 1' - | 2' - - 1' 6 - 4 - | 5 - - - 1' - 2' - | 7 - - - 5 - . . ";
+      "6 - - 5 6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 5 - . . ";
   const std::string verseTune2 =
       "3 - - 2 1 - 3 - | 5 - - 4 3 - 5 - | 6 - - 5 4 - 6 - | 5 - - - - - . . | "
-      "6 - - 5 6 - 1' - | 2' - - 1' 6 - 4 - | 5 - - - 1' - 2' - | 7 - - - 2' - . . ";
+      "6 - - 5 6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 2' - . . ";
   auto verse = [&](const std::string& name, const std::string& tune, bool beat) {
     c.Section(name, chartA);
     pick(34);
@@ -80,8 +82,8 @@ SongResult ComposeLetters(const SongContext& context) {
     // The strings hold each chord under the tune.
     c.Chords(pad2, pad, 56, 72, 8, "x", -1, {4, 11});
     // Under the tune the strings also hold the tonic and its fifth, whatever the chord.
-    c.Pedal(kPedalLow, pad, 56, 46);
-    c.Pedal(kPedalHigh, pad, 63, 38);
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), 46);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), 38);
     if (beat) {
       c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . . . s . s g");
       c.Sixteenths(kShaker, shake, "h..xH.h.h.x.H..x");
@@ -90,19 +92,19 @@ SongResult ComposeLetters(const SongContext& context) {
     }
   };
 
-  const std::string chartB = "4 4m 1 6m 2m 5 1 1";
+  const std::string chartB = "4 4m 1 6m 27 5 1 1";
   const std::string chorusTune =
       "6 - - - 4 - 3 4 | b6 - - - 4 - - - | 3 - - - 2 - 1 - | 1 - - - - - . . | "
-      "2 - - 3 4 - 6 - | 5 - - 4 5 - 7 - | 1' - - - 7 - 5 - | 1' - - - - - . . ";
-  auto chorus = [&](const std::string& name, int octave) {
-    c.Section(name, chartB);
+      "2 - - 3 #4 - 6 - | 5 - - 4 5 - 7 - | 1' - - - 7 - 5 - | 1' - - - - - . . ";
+  auto chorus = [&](const std::string& name, int octave, const Key& key) {
+    c.Section(name, chartB, key);
     pick(34);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
     c.Bass(kBass, bass, 32, 1, "R - - 5 8 - 5 -", 38);
     c.Melody(kLead, clarinet, octave, 1, chorusTune, 32);
     c.Arp(kBox, box, 80, 2, "2 - 1 - 0 - 1 -", 30);
-    c.Pedal(kPedalLow, pad, 56, 46);
-    c.Pedal(kPedalHigh, pad, 63, 38);
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), 46);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), 38);
     c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . s . s . s s");
     c.Beat(kShaker, shake, 1, "c h H h h h H h", "h h H h h h H h", 0, 1);
     c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.", 1, 7);
@@ -138,18 +140,20 @@ SongResult ComposeLetters(const SongContext& context) {
 
   verse("verse", verseTune, false);
   c.LoopHere();
-  chorus("chorus", 4);
+  chorus("chorus", 4, setup.key);
   verse("verse 2", verseTune2, true);
   // The second chorus sings an octave higher; the last comes home to the first's register.
-  chorus("chorus 2", 5);
+  chorus("chorus 2", 5, setup.key);
   bridge();
-  chorus("chorus 3", 4);
+  chorus("chorus 3", 4, setup.key);
   turn();
 
   // The shaker swings its off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, boxEcho, 3, 0.45);
   c.Vibrato(kLead, 4, 2, 4, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

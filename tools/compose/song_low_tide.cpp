@@ -19,7 +19,8 @@ SongResult ComposeLowTide(const SongContext& context) {
   setup.rowsPerBeat = 2;
   setup.key = Key{kF, Mode::kMinor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.03;
+  setup.volumeScale = 1.16;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 110, .endHz = 46, .sweepSeconds = 0.03,
@@ -33,10 +34,12 @@ SongResult ComposeLowTide(const SongContext& context) {
   int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 8}, kNoteC1, kNoteC4,
                                   AdsrEnvelope(0.01, 0.4, 0.7, 0.15), 44, 128));
   int ep = c.Add(Instrument("e.piano", EPianoTone(41, 32, 0.5), DecayEnvelope(2.6, 0.35), 34, 128, true));
+  // The mist pad breathes: sea air through the chords.
   int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 17}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
-                                18, 128, false, 42));
-  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 12}, kNoteC4, kNoteC6,
-                                            AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116);
+                                18, 128, false, 42, 0.25));
+  // One voice with the breath of the player in it.
+  InstrumentPatch flutePatch = PadInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 12}, 32, 64, {0},
+                                             AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116, false, 43, 0.12);
   flutePatch.vibratoDepth = 4;
   flutePatch.vibratoRate = 18;
   flutePatch.vibratoSweep = 0.5;
@@ -56,8 +59,10 @@ SongResult ComposeLowTide(const SongContext& context) {
   const std::vector<int> ep3 = {kEpA, kEpB, kEpC};
   const std::vector<int> pad2 = {kPadA, kPadB};
 
-  const std::string verseChart = "1m 6 3 7 1m 6 4m 5";
-  const std::string chorusChart = "6 7 3 1m 6 7 5sus4 5";
+  // The first verse brightens for a bar to F major with its seventh, leading into B flat minor.
+  const std::string verseChart = "1m 6 3 7 1m 17 4m 5";
+  // The chorus's second half opens on the flat second, G flat major under the held F.
+  const std::string chorusChart = "6 7 3 1m b2 7 5sus4 5";
 
   // --- Intro: piano and the sea. ---
   c.Section("intro", "1m 6 3 7");
@@ -67,7 +72,7 @@ SongResult ComposeLowTide(const SongContext& context) {
   c.Arp(kHarp, ep, 65, 1, "0 1 2 3 2 1 2 1", 22, 2, 2);
 
   auto verse = [&](const std::string& name, const std::string& chart, const std::string& melody, bool drums) {
-    c.Section(name, chart);
+    c.Section(name, chart, setup.key);
     // A wave breaks every two bars.
     c.Beat(kSurf, light, 16, "s");
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - x", -1, {5, 8, 11});
@@ -84,13 +89,13 @@ SongResult ComposeLowTide(const SongContext& context) {
   };
   const std::string verseA =
       "5 - - 4 3 - - - | 3 - - 2 1 - - - | 3 - - 2 3 - 5 - | 4 - - - - - . . | "
-      "5 - - 4 3 - - - | 3 - - 2 1 - - - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
+      "5 - - 4 3 - - - | #3 - - 2 1 - - - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
   const std::string verseB =
       "5 - - 4 3 - 5 - | 3 - - 2 1 - - - | 5 - - 4 3 - 1 - | b2 - 4 - 6, - . . | "
       "5 - - 4 3 - 5 - | 6 - - 5 4 - 3 - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
 
-  auto chorus = [&](const std::string& name, const std::string& melody, int octave, bool arp) {
-    c.Section(name, chorusChart);
+  auto chorus = [&](const std::string& name, const std::string& melody, int octave, bool arp, const Key& key) {
+    c.Section(name, chorusChart, key);
     c.Chords(ep3, ep, 55, 74, 1, "x - - x - - x -", -1, {5, 8, 11});
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
     c.Bass(kBass, bass, 29, 1, "R - - R - - 5 A", 42);
@@ -110,7 +115,9 @@ SongResult ComposeLowTide(const SongContext& context) {
       "1' - - 7 6 - 4' - | 3' - - 2' 1' - 7 - | 1' - - - 2' - 1' - | #7 - - - - - . . ";
 
   auto bridge = [&]() {
-    c.Section("bridge", "4m 1m 6 3 4m 1m 2m7b5 5");
+    // The bridge clears into D minor (F major's own minor: the sky over the water brightens),
+    // and its A major steps aside into the solo chorus's D flat.
+    c.Section("bridge", "4m 1m 6 3 4m 1m 2m7b5 5", setup.key.Transposed(9));
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
     c.Arp(kHarp, ep, 65, 1, "0 1 2 3 4 3 2 1", 22);
@@ -124,8 +131,8 @@ SongResult ComposeLowTide(const SongContext& context) {
              42);
   };
 
-  auto outro = [&]() {
-    c.Section("ebb", "1m 6 3 7");
+  auto outro = [&](const Key& key) {
+    c.Section("ebb", "1m 6 3 7", key);
     c.SectionLevel(-3);
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
@@ -138,20 +145,24 @@ SongResult ComposeLowTide(const SongContext& context) {
 
   verse("verse", verseChart, verseA, false);
   c.LoopHere();
-  chorus("chorus", hook, 4, false);
+  chorus("chorus", hook, 4, false, setup.key);
   // The second verse turns aside to the flat second (the Neapolitan) before coming home.
   verse("verse 2", "1m 6 3 b2 1m 6 4m 5", verseB, true);
   // The second chorus carries the hook an octave up.
-  chorus("chorus 2", hook, 5, true);
+  chorus("chorus 2", hook, 5, true, setup.key);
   bridge();
-  chorus("solo chorus", hookHigh, 4, true);
-  chorus("last chorus", hook, 4, true);
-  outro();
+  chorus("solo chorus", hookHigh, 4, true, setup.key);
+  // The last chorus rises a tone to G minor and the ebb stays there; F major, its last chord,
+  // turns to F minor as the song comes round.
+  const Key lifted = setup.key.Transposed(2);
+  chorus("last chorus", hook, 4, true, lifted);
+  outro(lifted);
 
   // The shaker swings its off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 2, 0.35);
   c.Vibrato(kLead, 4, 2, 4, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -26,7 +26,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
                                            .decaySeconds = 0.16, .click = 0.3, .drive = 1.6, .lengthSeconds = 0.25}, 141),
                               {}, 56, 128, false));
   int snare = c.Add(Instrument("snare", Snare({.rate = 22050, .toneHz = 200, .toneDecay = 0.04, .noiseDecay = 0.1,
-                                              .noiseHighPass = 1800, .noiseShare = 0.8, .lengthSeconds = 0.2}, 142),
+                                              .noiseHighPass = 1800, .noiseShare = 0.8, .lengthSeconds = 0.15}, 142),
                                {}, 44, 136, false));
   int hat = c.Add(Instrument("rail hat", Hat({.rate = 33452, .decaySeconds = 0.022, .lengthSeconds = 0.05, .metal = 0.6}, 143),
                               {}, 30, 172, false));
@@ -85,8 +85,8 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
              "5 - . 5 3 - 1 - | 1 - - - 3 - 5 - | 6 - 4 - 1 - 4 - | 1 - - - . . . . ",
              38);
   };
-  auto tune = [&](const std::string& name) {
-    c.Section(name, "1m 3 7 4 1m 3 7 5m");
+  auto tune = [&](const std::string& name, const Key& key) {
+    c.Section(name, "1m 3 7 4 1m 3 7 5m", key);
     c.Beat(kDrums, kit, 1, beat, "k...s...s.s.sSSS");
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R A", 44);
@@ -97,8 +97,8 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
              "1 - 1 2 3 - 5 - | 5 - 3 - 5 - 7 - | 7 - 5 - 4 - 2 - | 5 - - - - - . . ",
              42);
   };
-  auto chorus = [&](const std::string& name) {
-    c.Section(name, "b6 7 1m 1m b6 7 5 5");
+  auto chorus = [&](const std::string& name, const Key& key) {
+    c.Section(name, "b6 7 1m 1m b6 7 5 5", key);
     c.Beat(kDrums, kit, 1, "k...s...k.k.s...", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 1, "R . 8 . R . 8 . R . 8 . R 8 R A", 46);
@@ -123,17 +123,22 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
 
   rails("rails", 4);
   c.LoopHere();
-  tune("tune");
-  chorus("chorus");
+  tune("tune", setup.key);
+  chorus("chorus", setup.key);
   // The second time down the line the harmonica plays an octave up.
   rails("rails 2", 5);
   night();
-  tune("tune 2");
-  chorus("chorus 2");
-  chorus("chorus 3");
+  // After the night the train climbs a tone, to B Dorian, for the rest of the line; the loop
+  // brings it back down to A.
+  const Key climbed = setup.key.Transposed(2);
+  tune("tune 2", climbed);
+  chorus("chorus 2", climbed);
+  chorus("chorus 3", climbed);
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kHarp, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kHarp, 0.7);
   c.Echo(kHarp, kEcho, echo, 3, 0.4);
   c.Swing(kHats, 1, 1);
   c.Vibrato(kHarp, 6, 3, 6, 3);

@@ -124,6 +124,8 @@ SongResult ComposeNeonRunner(const SongContext& context) {
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.4);
   c.Vibrato(kLead, 6, 3, 5, -1);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -86,8 +86,8 @@ SongResult ComposeNorthernLights(const SongContext& context) {
       "5 - - - 4 - 3 - | 5, - - - - - . . | 4 - - - 3 - 1 - | 2 - - - - - . . | "
       "3 - - - 2 - 1 - | 5 - - - - - . . | 6 - - - 5 - 3 - | 2 - - - - - . . ";
 
-  auto glow = [&](const std::string& name, int octave) {
-    c.Section(name, "3 7 6maj7 6maj7 3 7 4m 5sus4");
+  auto glow = [&](const std::string& name, int octave, const Key& key) {
+    c.Section(name, "3 7 6maj7 6maj7 3 7 4m 5sus4", key);
     c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 62, 1, "0 2 1 3 2 4 3 1", 22);
     c.Bass(kBass, bass, 35, 2, "R - 5 -", 32);
@@ -115,15 +115,18 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   calm("calm", tuneA, false);
   c.LoopHere();
   // The first glow rises an octave above the calm; the second stays below it.
-  glow("glow", 5);
+  glow("glow", 5, setup.key);
   calm("calm 2", tuneA2, true);
   heights();
-  glow("glow 2", 4);
+  // The second glow shines a tone higher, in C sharp minor; the loop comes back down to B.
+  glow("glow 2", 4, setup.key.Transposed(2));
 
   // The hats swing their off-beats a quarter of an eighth late.
   c.Swing(kHats, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kArp, kArpEcho, arpEcho, 3, 0.6);
   c.Vibrato(kLead, 6, 3, 3, 4);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

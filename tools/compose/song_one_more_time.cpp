@@ -68,8 +68,10 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   c.ChipArp(kChip, chip, 61, 1, "x - - - x - - -", 20);
   c.Beat(kDrums, kit, 1, "k . . . k . . .", "k . c . c c c c", 2, 2);
 
+  // The verse's last bar turns its four minor (borrowed from D flat minor), the tune sighing
+  // through its flat six; the chorus ends on the tonic's seventh, leaning on to the four.
   auto verse = [&](const std::string& name, bool full) {
-    c.Section(name, "1 5 6m 4 1 5 4 4");
+    c.Section(name, "1 5 6m 4 1 5 4 4m");
     c.Chords(pad3, pad, 56, 75, 4, "x -", -1, pans);
     c.Bass(kBass, bass, 37, 1, "R R R R R R R A", 42);
     c.Beat(kDrums, kit, 1, full ? "k . c . k k c ." : "k . c . k . c .", "k . c . c c c c");
@@ -78,14 +80,14 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
     pedal(30);
     c.Melody(kLead, lead, 4, 1,
              "1' - - 1' 5 - 3 - | 7 - - 7 5 - 2 - | 6 - - 6 1' - 3 - | 4 - - - - - . . | "
-             "1' - - 1' 5 - 3 - | 7 - - 7 5 - 2 - | 4 - - 4 6 - 1' - | 1' - - - 6 - 5 - ",
+             "1' - - 1' 5 - 3 - | 7 - - 7 5 - 2 - | 4 - - 4 6 - 1' - | 1' - - - b6 - 5 - ",
              40);
   };
   const std::string hook =
       "6 - - - 1' - 6 - | 7 - - - 2' - 1' - | 1' - - - 3' - 1' - | 3' - - - 2' - 1' - | "
       "6 - - - 1' - 6 - | 7 - - - 5 - 2' - | 1' - - - - - 3' - | 1' - - - - - . . ";
   auto chorus = [&](const std::string& name, const Key& key, int octave) {
-    c.Section(name, "4 5 6m 1/3 4 5 1 1", key);
+    c.Section(name, "4 5 6m 1/3 4 5 1 17", key);
     c.Chords(pad3, pad, 56, 75, 2, "x - x - x - x -", -1, pans);
     c.ChipArp(kChip, chip, 61, 1, "x - - - x - - -", 18);
     c.Bass(kBass, bass, 37, 1, "R 8 R 8 R 8 R A", 44);
@@ -136,6 +138,8 @@ SongResult ComposeOneMoreTime(const SongContext& context) {
   c.Swing(kHats, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.4);
   c.Vibrato(kLead, 4, 2, 5, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

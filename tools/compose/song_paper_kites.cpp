@@ -68,9 +68,9 @@ SongResult ComposePaperKites(const SongContext& context) {
   const std::string tuneA2 =
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
       "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 5 - 7, - 2 - 4 - ";
-  auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave) {
+  auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave, const Key& key) {
     // The second degree turns major: the dominant of the dominant, leaning into the cadence.
-    c.Section(name, "1 4 5 1 1 4 2 5");
+    c.Section(name, "1 4 5 1 1 4 2 5", key);
     c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
     c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
@@ -80,22 +80,25 @@ SongResult ComposePaperKites(const SongContext& context) {
     if (counter) c.Arp(kPluck, pluck, 62, 2, "2 . 1 . 0 . 1 .", 26);
   };
 
-  auto lift = [&](const std::string& name) {
-    c.Section(name, "4 5 3m 6m 4 5 1 1");
+  auto lift = [&](const std::string& name, const Key& key) {
+    // The three turns major, the dominant of the six, its D sharp in the tune.
+    c.Section(name, "4 5 3 6m 4 5 1 1", key);
     c.Arp(kMarimba, marimba, 55, 1, "0 2 1 3 2 1 2 1", 38);
     c.Bass(kBass, bass, 31, 2, "R 5 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k . c k", "k k c . c c c c");
     c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
     pedal(24);
     c.Melody(kLead, whistle, 4, 1,
-             "1' - - - 6 - 4 - | 2' - - - 7 - 5 - | 3' - - - 7 - 5 - | 6 - - - - - . . | "
+             "1' - - - 6 - 4 - | 2' - - - 7 - 5 - | 3' - - - 7 - #5 - | 6 - - - - - . . | "
              "1' - - - 6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - . . . . ",
              40);
     c.Beat(kChime, chimes, 8, "c . . . . . . .");
   };
 
   auto bridge = [&]() {
-    c.Section("bridge", "6m 2m 5 1 6m 2m 4 5");
+    // The bridge flies off a minor third, to B flat major, its four turning minor for a bar
+    // (the tune's flat six, G flat, its third); its F major steps back into the lift's C.
+    c.Section("bridge", "6m 2m 5 1 6m 2m 4m 5", setup.key.Transposed(3));
     c.SectionLevel(-3);
     c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
     c.Arp(kPluck, pluck, 67, 1, ". 0 . 1 . 2 . 1", 26);
@@ -104,25 +107,27 @@ SongResult ComposePaperKites(const SongContext& context) {
     c.Beat(kShaker, shake, 2, "h h h h");
     c.Melody(kLead, whistle, 4, 1,
              "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 5 . 7 . 2' . . . | 1' - - - . . . . | "
-             "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 1' . 6 . 4 . . . | 2 - 5 - 7 - . . ",
+             "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 1' . b6 . 4 . . . | 2 - 5 - 7 - . . ",
              40);
   };
 
-  verse("verse", tuneA, true, 4);
+  verse("verse", tuneA, true, 4, setup.key);
   c.LoopHere();
   // The second and last verses are whistled an octave higher.
-  verse("verse 2", tuneA2, true, 5);
-  lift("lift");
-  verse("verse 3", tuneA, true, 4);
+  verse("verse 2", tuneA2, true, 5, setup.key);
+  lift("lift", setup.key);
+  verse("verse 3", tuneA, true, 4, setup.key);
   bridge();
-  lift("lift 2");
-  verse("verse 4", tuneA2, true, 5);
+  lift("lift 2", setup.key);
+  verse("verse 4", tuneA2, true, 5, setup.key);
 
   // Shaker and marimba swing their off-beats a quarter of an eighth late.
   c.Swing(kShaker, 1, 3);
   c.Swing(kMarimba, 1, 3);
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   c.Vibrato(kLead, 4, 2, 6, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

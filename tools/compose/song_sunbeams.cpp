@@ -20,7 +20,7 @@ SongResult ComposeSunbeams(const SongContext& context) {
   setup.globalVolume = 57;
   Composer c(setup);
 
-  int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 160, .endHz = 50, .lengthSeconds = 0.36}, 11), {}, 60, 128, true));
+  int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 160, .endHz = 50, .lengthSeconds = 0.36}, 11), {}, 60, 128, false));
   int snare = c.Add(Instrument("snare", Snare({.rate = 22050, .lengthSeconds = 0.26}, 12), {}, 50, 136, true));
   int hat = c.Add(Instrument("closed hat", Hat({.rate = 33452, .decaySeconds = 0.035, .lengthSeconds = 0.08}, 13), {}, 30, 168, false));
   int open = c.Add(Instrument("open hat", Hat({.rate = 33452, .decaySeconds = 0.16, .lengthSeconds = 0.36}, 14), {}, 26,
@@ -53,17 +53,20 @@ SongResult ComposeSunbeams(const SongContext& context) {
   const std::vector<int> padPans = {4, 8, 11};
 
   // --- Intro: the arpeggio and pad alone, the beat creeping in. ---
+  // Low and close, so the song has somewhere to climb.
   c.Section("intro", "1 5 6m 4");
   c.SectionLevel(-4);
-  c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
-  c.ChipArp(kArp, arp, 64, 2, "x - - - - - - -", 28);
+  c.Chords(pad3, pad, 50, 66, 2, "x - - - - - - -", -1, padPans);
+  c.ChipArp(kArp, arp, 55, 2, "x - - - - - - -", 28);
   c.Beat(kHats, hats, 2, "h.h.h.h.", "", 2, 2);
   c.Bass(kBass, bass, 38, 2, "R - - - R - - -", 32, 2, 2);
   c.Beat(kDrums, kit, 2, "........", "k.s.k.s.sSsS", 2, 2);
 
   // --- Verse. ---
   auto verse = [&](const std::string& name, const std::string& melody) {
-    c.Section(name, "1 5 6m 4 1 5 6m 4");
+    // The four turns minor for a bar (borrowed from D minor); the second half turns through
+    // the dominant of the sixth (its A sharp) on the way.
+    c.Section(name, "1 5 6m 4m 1 37 6m 4");
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
     c.ChipArp(kArp, arp, 64, 2, "x - - x - - x -", 26);
     c.Bass(kBass, bass, 38, 2, "R . R 8 . R 8 A", 36);
@@ -73,10 +76,10 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Sixteenths(kGhosts, ghosts, "...x.......x..g.");
   };
   const std::string verseA =
-      "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 1 - . | 1 - - 2 1 - 6, - | "
+      "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 1 - . | 1 - - 2 1 - b6, - | "
       "5 . 5 6 5 3 - . | 2 - 2 3 2 - 7, - | 3 . 3 4 3 6 - 5 | 6, - 1 - 2 - 4 3 ";
   const std::string verseB =
-      "5 . 5 6 5 3 - 2 | 2 - 2 3 2 - 7, - | 3 . 3 4 3 5 - . | 6 - 1' - 6 - - . | "
+      "5 . 5 6 5 3 - 2 | 2 - 2 3 2 - 7, - | 3 . 3 4 3 5 - . | b6 - 1' - b6 - - . | "
       "5 . 5 6 5 3 - 2 | 2 - 2 3 2 - 7, - | 3 . 3 4 3 6 - 1' | 1' - 6 - 4 - 3 - ";
 
   auto pre = [&]() {
@@ -96,10 +99,10 @@ SongResult ComposeSunbeams(const SongContext& context) {
   const std::string hookLast =
       "1' - 6 1' - 5 - - | 2' - 7 2' - 1' - - | 3' - 2' 3' - 5' - - | 3' - - 2' 1' - 6 - | "
       "1' - 6 1' - 5 - - | 2' - 7 2' - 3' 2' - | 3' - - 2' 1' - - - | - - - - - - . . ";
-  auto chorus = [&](const std::string& melody, bool crashIn, int octave) {
-    c.Section("chorus", "4 5 3m 6m 4 5 1 1");
+  auto chorus = [&](const std::string& melody, bool crashIn, int octave, int arpLow) {
+    c.Section("chorus", "4 5 3m 6m 4 5 1 1", setup.key);
     c.Chords(pad3, pad, 59, 79, 2, "x - - - - - - -", -1, padPans);
-    c.ChipArp(kArp, arp, 64, 1, "x - x - x - x - x - x - x - x -", 28);
+    c.ChipArp(kArp, arp, arpLow, 1, "x - x - x - x - x - x - x - x -", 28);
     c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 38);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
@@ -109,8 +112,9 @@ SongResult ComposeSunbeams(const SongContext& context) {
     if (crashIn) c.Beat(kCrash, crashes, 16, "c.......", "", 0, 8);
   };
 
+  // The bridge clouds over into D minor: B flat, G minor, and the major dominant back.
   auto bridge = [&]() {
-    c.Section("bridge", "6m 4 1 5 6m 4 5sus4 5");
+    c.Section("bridge", "6 4m 1m 5 6 4m 5sus4 5", Key{kD, Mode::kMinor});
     c.SectionLevel(-3);
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
     c.Arp(kArp, arp, 62, 1, "0 1 2 3 4 3 2 1", 24);
@@ -119,13 +123,13 @@ SongResult ComposeSunbeams(const SongContext& context) {
     c.Beat(kHats, hats, 2, "h . h . h . h .", "", 4, 4);
     c.Beat(kDrums, kit, 1, "k.......k.......", "k.k.s.s.sSsSsSSS", 4, 4);
     c.Melody(kLead, lead, 4, 2,
-             "6 - - - 1' - 6 - | 1' - - - 6 - 4 - | 3 - - - - - 5 - | 5 - - - 2 - 7, - | "
-             "6 - - - 1' - 3' - | 1' - - 2' 1' - 6 - | 2' - - - 1' - - - | 7 - - - . 5 6 7",
+             "6 - - - 1' - 6 - | 1' - - - 6 - 4 - | 3 - - - - - 5 - | 5 - - - 2 - #7, - | "
+             "6 - - - 1' - 3' - | 1' - - 2' 1' - 6 - | 2' - - - 1' - - - | #7 - - - . 5 6 #7",
              44);
   };
 
   auto outro = [&]() {
-    c.Section("turnaround", "1 5 6m 4");
+    c.Section("turnaround", "1 5 6m 4", setup.key);
     c.Chords(pad3, pad, 57, 76, 2, "x - - - - - - -", -1, padPans);
     c.ChipArp(kArp, arp, 64, 1, "x - x - x - x - x - x - x - x -", 34);
     c.Bass(kBass, bass, 38, 2, "R R 8 R R 8 R A", 36);
@@ -137,18 +141,21 @@ SongResult ComposeSunbeams(const SongContext& context) {
   verse("verse", verseA);
   c.LoopHere();
   pre();
-  chorus(hook, true, 4);
+  chorus(hook, true, 4, 64);
   verse("verse 2", verseB);
   pre();
-  chorus(hook, true, 4);
+  // The second chorus sparkles an octave higher on the chip.
+  chorus(hook, true, 4, 76);
   bridge();
-  chorus(hook, true, 4);
+  chorus(hook, true, 4, 64);
   // The last chorus takes the hook up an octave over the same band.
-  chorus(hookLast, false, 5);
+  chorus(hookLast, false, 5, 76);
   outro();
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.45);
   c.Vibrato(kLead, 6, 3, 5, 3);
 

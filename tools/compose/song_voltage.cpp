@@ -90,8 +90,9 @@ SongResult ComposeVoltage(const SongContext& context) {
     c.Pedal(kPedal, pad, 62, 30);
     c.Melody(kLead, lead, octave, 2, melody, 44);
   };
+  // The breakdown's second half opens on A flat, the flat second: the floor drops away.
   auto breakdown = [&]() {
-    c.Section("breakdown", "6 7 3 1m 6 7 4m 5");
+    c.Section("breakdown", "6 7 3 1m b2 7 4m 5");
     c.SectionLevel(-4.5);
     c.Chords(pad2, pad, 55, 72, 16, "x", -1, {4, 11});
     c.Arp(kLead, lead, 67, 1, "0 2 1 3 2 4 3 5 4 3 2 1 3 2 1 0", 26);
@@ -119,7 +120,8 @@ SongResult ComposeVoltage(const SongContext& context) {
   // After the breakdown the hook comes back an octave higher.
   partB("hook 2", hook, 5);
   drive();
-  partB("last hook", hook, 4);
+  // The last hook stays up there.
+  partB("last hook", hook, 5);
 
   c.Echo(kLead, kEcho, echo, 3, 0.4);
   c.Vibrato(kLead, 6, 3, 6, 2);

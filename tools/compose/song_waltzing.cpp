@@ -20,7 +20,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
   setup.beatsPerBar = 3;
   setup.key = Key{kBb, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.38;
+  setup.volumeScale = 1.46;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
@@ -48,7 +49,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
       [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
 
   DrumMap kit = {{'k', {kick, 60, 46}}, {'h', {brush, 60, 28}}, {'x', {brush, 60, 16}}};
-  // The musette's drone: the second reed holds the tonic and fifth under the tune.
+  // The musette's drone: the second reed holds the tonic and fifth under the tune, softly enough
+  // that the harmony moving above it is heard.
   auto pedal = [&](int volume) {
     c.Pedal(kPedalLow, second, c.CurrentKey().Pitch(0, 0, 3), volume);
     c.Pedal(kPedalHigh, second, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
@@ -75,8 +77,10 @@ SongResult ComposeWaltzing(const SongContext& context) {
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
   c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
 
-  // The subdominant turns minor for a bar (borrowed from B flat minor) before the cadence.
-  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4m 1 57 1 1";
+  // The tonic rises through its augmented chord into C minor (the F sharp climbing to G under
+  // the tune's D); the subdominant turns minor for a bar (borrowed from B flat minor) before
+  // the cadence.
+  const std::string chartA = "1 1aug 2m7 57 57 57 1 1 1 17 4 4m 1 57 1 1";
   const std::string tuneA =
       "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | 4 - - - 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
       "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
@@ -86,7 +90,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
   auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony, int octave) {
     c.Section(name, chartA);
     accompany(true);
-    pedal(30);
+    pedal(24);
     c.Melody(kLead, accordion, octave, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
@@ -95,7 +99,10 @@ SongResult ComposeWaltzing(const SongContext& context) {
   };
 
   auto partB = [&]() {
-    c.Section("minor strain", "6m 6m 37 37 2m 57 1 1 6m 6m 37 37 2m 57 1 57");
+    // The strain turns to B flat minor, the home key's own minor (its chart read in D flat, the
+    // relative major); its first half closes through the half-diminished two and the seventh
+    // of D flat, and its last dominant, A flat seven, falls back home to B flat.
+    c.Section("minor strain", "6m 6m 37 37 2m7b5 57 1 17 6m 6m 37 37 2m 57 1 57", setup.key.Transposed(3));
     c.SectionLevel(-2);
     accompany(true);
     c.Melody(kLead, accordion, 4, 1,
@@ -113,7 +120,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
     c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
     c.Beat(kDrums, kit, 1, "k . . . h .");
-    pedal(28);
+    pedal(22);
     c.Melody(kLead, accordion, 4, 1, tune, 42);
     c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
   };
@@ -122,7 +129,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
       "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 1 - - - - - | - - - - . . ";
   const std::string trioTune2 =
       "3 - - - - - | 5 - - - 3 - | 2 - - - - - | 5, - - - - - | 4 - - - 2 - | 5, - - - 7, - | 1 - - - 3 - | 5 - - - . . | "
-      "6 - - - - - | 1' - - - 6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 6 - - - 2 - | 1 - - - . . ";
+      "6 - - - - - | 1' - - - b6 - | 5 - - - 3 - | 1 - - - 3 - | 2 - - - 4 - | 7, - - - 2 - | 6 - - - 2 - | 1 - - - . . ";
 
   auto coda = [&]() {
     c.Section("turn", "1 1 57 57 57 57 57 57");
@@ -138,13 +145,17 @@ SongResult ComposeWaltzing(const SongContext& context) {
   partA("waltz again", tuneA2, true, false, 5);
   partB();
   partA("waltz 3", tuneA, false, true, 4);
-  trio("trio", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 1 1", trioTune);
-  trio("trio 2", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 27 27", trioTune2);
+  // Each trio turns to its four through the tonic's seventh; the second darkens that four to
+  // minor for a bar, its C flat in the tune.
+  trio("trio", "1 1 5 5 57 57 1 17 4 4 1 1 57 57 1 1", trioTune);
+  trio("trio 2", "1 1 5 5 57 57 1 17 4 4m 1 1 57 57 27 27", trioTune2);
   partA("waltz 4", tuneA2, true, true, 5);
   coda();
 
   // Downbeats after a held note are led into from a half step below.
   c.ChromaticApproach(kLead, 0.8);
+  // Whole steps from a held note pass through the half step between.
+  c.PassingNotes(kLead, 0.7);
   c.Echo(kLead, kEcho, echo, 3, 0.3);
   c.Vibrato(kLead, 4, 2, 5, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

@@ -28,6 +28,10 @@ void NormalizePeak(std::vector<double>& w, double peak) {
 
 double NoteHz(int xmNote) { return kMiddleCHz * detmath::SemitoneRatio(xmNote - 49); }
 
+// The breath of a pad reaches up to this harmonic of its pitch (3.7 kHz over middle C), where a
+// breathy tone's air sits.
+constexpr long long kBreathTopHarmonic = 14;
+
 }  // namespace
 
 HarmonicTable MakeHarmonics(const WaveShape& params) {
@@ -105,7 +109,7 @@ std::vector<ToneZone> BandLimitedZones(const WaveShape& params, int lowNote, int
 }
 
 SynthSample DetunedPad(const WaveShape& params, int period, int cycles, const std::vector<int>& offsets,
-                       uint64_t seed) {
+                       uint64_t seed, double breath) {
   size_t loop = static_cast<size_t>(period) * cycles;
   std::vector<double> table = SineTable(loop);
   HarmonicTable h = MakeHarmonics(params);
@@ -124,6 +128,23 @@ SynthSample DetunedPad(const WaveShape& params, int period, int cycles, const st
       size_t offset = static_cast<size_t>(std::floor(h.phase[k - 1] * loop + 0.5)) + start * k;
       for (size_t i = 0; i < loop; ++i) out.wave[i] += a * table[(step * i + offset) % loop];
     }
+  }
+  if (breath > 0) {
+    // Every whole cycle count of the loop in the band, at equal amplitude and a random phase:
+    // noise whose repeat, once a loop, lies far below what the ear can tell from hiss.
+    const long long lo = 2LL * cycles, hi = std::min<long long>(kBreathTopHarmonic * cycles, loop / 2 - 1);
+    std::vector<double> hiss(loop, 0.0);
+    for (long long m = lo; m <= hi; ++m) {
+      size_t offset = static_cast<size_t>(rng.Below(static_cast<int>(loop)));
+      for (size_t i = 0; i < loop; ++i) hiss[i] += table[(m * i + offset) % loop];
+    }
+    double tone = 0, noise = 0;
+    for (size_t i = 0; i < loop; ++i) {
+      tone += out.wave[i] * out.wave[i];
+      noise += hiss[i] * hiss[i];
+    }
+    const double scale = noise > 0 ? breath * std::sqrt(tone / noise) : 0.0;
+    for (size_t i = 0; i < loop; ++i) out.wave[i] += scale * hiss[i];
   }
   NormalizePeak(out.wave, 1.0);
   out.loopStart = 0;

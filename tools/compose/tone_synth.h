@@ -36,8 +36,11 @@ std::vector<ToneZone> BandLimitedZones(const WaveShape& params, int lowNote, int
 
 // Detuned voices of the same wave summed over one loop of period * cycles frames; voice v
 // runs cycles + offsets[v] cycles per loop, so every voice closes its cycles at the loop seam.
+// breath mixes in a hiss (RMS as a share of the tone's) spread evenly over the 2nd to the
+// 14th harmonic of the pitch and riding along with it: air in a pad, breath in a flute. It is
+// built of partials on whole cycles of the loop too, so the seam stays seamless.
 SynthSample DetunedPad(const WaveShape& params, int period, int cycles, const std::vector<int>& offsets,
-                       uint64_t seed);
+                       uint64_t seed, double breath = 0.0);
 
 // A partial of a decaying tone, in multiples of the tone's base unit.
 struct Partial {

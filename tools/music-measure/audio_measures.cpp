@@ -308,9 +308,14 @@ AudioMeasures MeasureAudio(const std::vector<float>& mono, double rate) {
       double fit = Correlation(rotated, minor ? kMinorProfile : kMajorProfile, 12);
       if (fit > bestFit) bestFit = fit, m.keyTonic = tonic, m.keyMinor = minor;
     }
-  double inScale = 0, all = 0;
-  for (int q = 0; q < 12; ++q) all += sum[q];
-  for (int d : m.keyMinor ? kMinorScale : kMajorScale) inScale += sum[(m.keyTonic + d) % 12];
-  m.outOfKey = all > 0 ? 1.0 - inScale / all : 0;
+  m.chroma = sum;
+  m.outOfKey = OutOfKeyShare(sum, m.keyTonic, m.keyMinor);
   return m;
+}
+
+double OutOfKeyShare(const std::array<double, 12>& chroma, int tonic, bool minor) {
+  double inScale = 0, all = 0;
+  for (double v : chroma) all += v;
+  for (int d : minor ? kMinorScale : kMajorScale) inScale += chroma[static_cast<size_t>((tonic + d) % 12)];
+  return all > 0 ? 1.0 - inScale / all : 0;
 }

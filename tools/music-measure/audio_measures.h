@@ -3,6 +3,7 @@
 // energy sits in the spectrum, how noisy the sound is, and how the onsets sit on the beat.
 #pragma once
 
+#include <array>
 #include <vector>
 
 struct AudioMeasures {
@@ -17,6 +18,8 @@ struct AudioMeasures {
   double chromaChange = 0;
   // Share of chroma energy on the five pitch classes outside the key's scale.
   double outOfKey = 0;
+  // The beat chroma summed over the song (C first): what the key and outOfKey are read from.
+  std::array<double, 12> chroma{};
   // Shares of the spectral power above 4 kHz and below 150 Hz.
   double highShare = 0, lowShare = 0;
   // Median spectral flatness (geometric over arithmetic mean of the power, 60 Hz to 8 kHz) of
@@ -31,3 +34,6 @@ struct AudioMeasures {
 
 // Mono audio at `rate` Hz.
 AudioMeasures MeasureAudio(const std::vector<float>& mono, double rate);
+// Share of a chroma sum on the pitch classes outside the scale of the key (tonic 0..11, major
+// or natural minor); 0 for an empty chroma.
+double OutOfKeyShare(const std::array<double, 12>& chroma, int tonic, bool minor);

@@ -1,9 +1,13 @@
 // musidisk-measure-music: renders modules through libopenmpt (44.1 kHz, default settings) and
 // prints, as a Markdown table, the measures that set them beside tracker music written by
 // people: harmony, top-voice range, loudness, spectrum, onsets and tempo, then the medians.
-// Usage: musidisk-measure-music [--seconds S] [--own-meter] module...
-// --own-meter adds our own R128 meter's integrated loudness and range beside ffmpeg's.
+// Usage: musidisk-measure-music [--seconds S] [--from S] [--own-meter] [--channels] module...
+// --from starts the musical measures that many seconds in (with --seconds, one section alone);
+// --own-meter adds our own R128 meter's integrated loudness and range beside ffmpeg's;
+// --channels adds, for each module, every channel played alone over the same span: its share
+// of the song's power, its share of chroma outside the song's key, and its flatness.
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +16,7 @@
 #include <functional>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +31,8 @@ constexpr int kRate = 44100;
 // The musical measures read the first two minutes, as the reference figures did; the levels
 // read the whole song once through.
 constexpr double kDefaultSeconds = 120;
+// Shortest span measured: a four-bar section at a slow tempo.
+constexpr double kShortestSeconds = 4;
 constexpr size_t kBlock = 8192;
 
 std::vector<char> ReadFile(const std::string& path) {
@@ -45,8 +52,15 @@ std::vector<float> Render(openmpt::module& m, double seconds) {
   return out;
 }
 
+struct ChannelRow {
+  double power = 0;     // mean square of the channel alone
+  double outOfKey = 0;  // against the whole song's key
+  double flatness = 0;
+};
+
 struct Row {
   std::string name;
+  std::vector<ChannelRow> channels;
   AudioMeasures audio;
   TopVoice top;
   Loudness level;
@@ -62,20 +76,56 @@ double Median(std::vector<double> v) {
 
 const char* kPitchNames[12] = {"C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B"};
 
+std::vector<float> Mono(const std::vector<float>& stereo) {
+  std::vector<float> mono(stereo.size() / 2);
+  for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
+  return mono;
+}
+
+double MeanSquare(const std::vector<float>& a) {
+  double sum = 0;
+  for (float v : a) sum += static_cast<double>(v) * v;
+  return a.empty() ? 0 : sum / static_cast<double>(a.size());
+}
+
+// Each channel alone over [from, from + seconds), measured against the song's key.
+std::vector<ChannelRow> MeasureChannels(const std::vector<char>& data, double from, double seconds,
+                                        const AudioMeasures& song) {
+  std::ostringstream log;
+  openmpt::module_ext m(data.data(), data.size(), log);
+  auto* interactive = static_cast<openmpt::ext::interactive*>(m.get_interface(openmpt::ext::interactive_id));
+  if (!interactive) throw std::runtime_error("libopenmpt offers no interactive interface");
+  m.set_repeat_count(-1);
+  const int channels = m.get_num_channels();
+  std::vector<ChannelRow> out;
+  for (int ch = 0; ch < channels; ++ch) {
+    for (int c = 0; c < channels; ++c) interactive->set_channel_mute_status(c, c != ch);
+    m.set_position_seconds(from);
+    std::vector<float> mono = Mono(Render(m, seconds));
+    AudioMeasures alone = MeasureAudio(mono, kRate);
+    out.push_back({MeanSquare(mono), OutOfKeyShare(alone.chroma, song.keyTonic, song.keyMinor), alone.flatness});
+  }
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  double seconds = kDefaultSeconds;
-  bool ownMeter = false;
+  double seconds = kDefaultSeconds, from = 0;
+  bool ownMeter = false, channels = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
+    else if (a == "--from" && i + 1 < argc) from = std::atof(argv[++i]);
     else if (a == "--own-meter") ownMeter = true;
+    else if (a == "--channels") channels = true;
     else files.push_back(a);
   }
-  if (files.empty() || seconds <= 10) {
-    std::fprintf(stderr, "usage: musidisk-measure-music [--seconds S (over 10)] [--own-meter] module...\n");
+  if (files.empty() || !(seconds >= kShortestSeconds) || !(from >= 0)) {
+    std::fprintf(stderr,
+                 "usage: musidisk-measure-music [--seconds S (4 or more)] [--from S] [--own-meter] [--channels] "
+                 "module...\n");
     return 2;
   }
   int status = 0;
@@ -92,13 +142,16 @@ int main(int argc, char** argv) {
       row.level = MeasureLoudness(whole, kRate);
       row.own = MeasureR128(whole, kRate);
       if (!row.level.measured) std::fprintf(stderr, "%s: %s\n", path.c_str(), row.level.error.c_str());
-      m.set_position_seconds(0);
       m.set_repeat_count(-1);  // a song shorter than the measured span goes on through its loop
-      std::vector<float> stereo = Render(m, seconds);
-      std::vector<float> mono(stereo.size() / 2);
-      for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
+      m.set_position_seconds(from);
+      std::vector<float> mono = Mono(Render(m, seconds));
       row.audio = MeasureAudio(mono, kRate);
-      row.top = MeasureTopVoice(data, seconds);
+      row.top = MeasureTopVoice(data, seconds, from);
+      if (channels) {
+        row.channels = MeasureChannels(data, from, seconds, row.audio);
+        double all = MeanSquare(mono);
+        for (ChannelRow& c : row.channels) c.power = all > 0 ? c.power / all : 0;
+      }
       rows.push_back(row);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "%s: cannot load: %s\n", path.c_str(), e.what());
@@ -140,6 +193,15 @@ int main(int argc, char** argv) {
                 med([](const Row& r) { return r.audio.lowShare; }), med([](const Row& r) { return r.audio.flatness; }),
                 med([](const Row& r) { return r.audio.onsetsPerSecond; }), med([](const Row& r) { return r.audio.onGrid; }),
                 med([](const Row& r) { return r.audio.tempoAgreement; }));
+  }
+  for (const Row& r : rows) {
+    if (r.channels.empty()) continue;
+    std::printf("\n%s, each channel alone (out of key against %s%s)\n\n| channel | power share | out of key | flatness |\n"
+                "|---|---|---|---|\n",
+                r.name.c_str(), kPitchNames[r.audio.keyTonic], r.audio.keyMinor ? "m" : "");
+    for (size_t ch = 0; ch < r.channels.size(); ++ch)
+      std::printf("| %zu | %.3f | %.2f | %.5f |\n", ch, r.channels[ch].power, r.channels[ch].outOfKey,
+                  r.channels[ch].flatness);
   }
   if (ownMeter) {
     std::printf("\n| module | LUFS (own) | LRA (own) |\n|---|---|---|\n");
