@@ -31,22 +31,6 @@ void Stop(pid_t& pid) {
   pid = -1;
 }
 
-// Asks the X server to end, so it removes its lock file and socket and the next test's server does
-// not have to judge them stale; kills it if it does not end in a few seconds.
-void StopServer(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  double deadline = Now() + 5;
-  while (Now() < deadline) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      pid = -1;
-      return;
-    }
-    Sleep(0.02);
-  }
-  Stop(pid);
-}
-
 }  // namespace
 
 namespace {
@@ -64,47 +48,12 @@ DesktopSession::DesktopSession() : soundFile_(TemporaryFile("musidisk-sound")), 
 
 DesktopSession::~DesktopSession() {
   Stop(program_);
-  StopServer(server_);
+  server_.Stop();
   std::remove(soundFile_.c_str());
   std::remove(errorFile_.c_str());
 }
 
-bool DesktopSession::StartServer(int width, int height) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  server_ = fork();
-  if (server_ == 0) {
-    close(fds[0]);
-    std::string fd = std::to_string(fds[1]);
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 2);
-    // -noreset: an X server resets when its last client leaves, and refuses connections while it
-    // does; the probes below and xdotool come and go while the program connects.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  // Xvfb writes its display number to the pipe once it accepts connections.
-  std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-  close(fds[0]);
-  if (number.empty()) return false;
-  display_ = ":" + number;
-  // On a loaded machine the display number can come before the server takes clients; the program
-  // must not be started against a server that would refuse it.
-  double deadline = Now() + 30;
-  while (Now() < deadline) {
-    if (Display* x = XOpenDisplay(display_.c_str())) {
-      XCloseDisplay(x);
-      return true;
-    }
-    Sleep(0.05);
-  }
-  return false;
-}
+bool DesktopSession::StartServer(int width, int height) { return server_.Start(width, height); }
 
 bool DesktopSession::StartProgram(const std::vector<std::string>& arguments, const std::string& audioDriver) {
   std::string program = std::string(MUSIDISK_BINARY_DIR) + "/musidisk";
@@ -114,7 +63,7 @@ bool DesktopSession::StartProgram(const std::vector<std::string>& arguments, con
   argv.push_back(nullptr);
   program_ = fork();
   if (program_ == 0) {
-    setenv("DISPLAY", display_.c_str(), 1);
+    setenv("DISPLAY", display().c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
     setenv("SDL_AUDIODRIVER", audioDriver.c_str(), 1);
     setenv("SDL_DISKAUDIOFILE", soundFile_.c_str(), 1);
@@ -132,33 +81,14 @@ bool DesktopSession::StartProgram(const std::vector<std::string>& arguments, con
 
 bool DesktopSession::Signal(int signal) { return program_ > 0 && kill(program_, signal) == 0; }
 
-void DesktopSession::KillServer() {
-  if (server_ <= 0) return;
-  kill(server_, SIGKILL);
-  waitpid(server_, nullptr, 0);
-  server_ = -1;
-  // A killed server leaves its lock file behind; the next session's server would judge it stale anyway.
-  std::remove(("/tmp/.X" + display_.substr(1) + "-lock").c_str());
-}
+void DesktopSession::KillServer() { server_.Kill(); }
 
 std::string DesktopSession::ErrorOutput() const {
   std::ifstream in(errorFile_);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string DesktopSession::Run(const std::string& command, int* status) {
-  std::string full = "DISPLAY=" + display_ + " " + command + " 2>/dev/null";
-  FILE* pipe = popen(full.c_str(), "r");
-  std::string output;
-  if (pipe == nullptr) {
-    *status = -1;
-    return output;
-  }
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  *status = pclose(pipe);
-  return output;
-}
+std::string DesktopSession::Run(const std::string& command, int* status) { return server_.Run(command, status); }
 
 std::optional<std::string> DesktopSession::WaitForWindow(double seconds) {
   double deadline = Now() + seconds;
@@ -174,7 +104,7 @@ std::optional<std::string> DesktopSession::WaitForWindow(double seconds) {
 std::vector<std::string> DesktopSession::ProgramWindows() {
   // Asked of the server itself: the message box's window is one xdotool's search passes over.
   std::vector<std::string> ids;
-  Display* x = XOpenDisplay(display_.c_str());
+  Display* x = XOpenDisplay(display().c_str());
   if (x == nullptr) return ids;
   Window root = 0, parent = 0, *children = nullptr;
   unsigned int count = 0;
@@ -196,25 +126,7 @@ std::vector<std::string> DesktopSession::ProgramWindows() {
   return ids;
 }
 
-std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) {
-  int status = 0;
-  std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
-  if (status != 0) return std::nullopt;
-  WindowGeometry g;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = std::atoi(line.c_str() + eq + 1);
-    if (key == "X") g.x = value;
-    if (key == "Y") g.y = value;
-    if (key == "WIDTH") g.width = value;
-    if (key == "HEIGHT") g.height = value;
-  }
-  return g;
-}
+std::optional<WindowGeometry> DesktopSession::Geometry(const std::string& window) { return server_.Geometry(window); }
 
 std::optional<WindowGeometry> DesktopSession::WaitForSize(const std::string& window, int width, int height,
                                                           double seconds) {
@@ -234,22 +146,14 @@ std::string DesktopSession::WindowName(const std::string& window) {
   return name;
 }
 
-bool DesktopSession::XDoTool(const std::string& arguments) {
-  int status = 0;
-  Run("xdotool " + arguments, &status);
-  return status == 0;
-}
+bool DesktopSession::XDoTool(const std::string& arguments) { return server_.XDoTool(arguments); }
 
-bool DesktopSession::Key(const std::string& window, const std::string& keys) {
-  return XDoTool("windowfocus --sync " + window + " key --delay 60 " + keys);
-}
+bool DesktopSession::Key(const std::string& window, const std::string& keys) { return server_.Key(window, keys); }
 
-bool DesktopSession::AltEnter(const std::string& window) {
-  return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.2 key Return sleep 0.2 keyup alt");
-}
+bool DesktopSession::AltEnter(const std::string& window) { return server_.AltEnter(window); }
 
 bool DesktopSession::RequestClose(const std::string& window) {
-  Display* x = XOpenDisplay(display_.c_str());
+  Display* x = XOpenDisplay(display().c_str());
   if (x == nullptr) return false;
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -263,26 +167,7 @@ bool DesktopSession::RequestClose(const std::string& window) {
   return sent != 0;
 }
 
-std::vector<uint32_t> DesktopSession::Screen(int* width, int* height) {
-  std::vector<uint32_t> pixels;
-  Display* x = XOpenDisplay(display_.c_str());
-  if (x == nullptr) return pixels;
-  Window root = DefaultRootWindow(x);
-  XWindowAttributes attributes;
-  XGetWindowAttributes(x, root, &attributes);
-  XImage* image = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-  if (image != nullptr) {
-    *width = attributes.width;
-    *height = attributes.height;
-    pixels.resize(static_cast<size_t>(*width) * *height);
-    for (int py = 0; py < *height; ++py) {
-      for (int px = 0; px < *width; ++px) pixels[py * *width + px] = static_cast<uint32_t>(XGetPixel(image, px, py));
-    }
-    XDestroyImage(image);
-  }
-  XCloseDisplay(x);
-  return pixels;
-}
+std::vector<uint32_t> DesktopSession::Screen(int* width, int* height) { return server_.Screen(width, height); }
 
 std::optional<int> DesktopSession::WaitForExit(double seconds) {
   double deadline = Now() + seconds;

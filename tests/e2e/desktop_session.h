@@ -10,12 +10,8 @@
 #include <string>
 #include <vector>
 
-struct WindowGeometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
+#include "../support/virtual_display.h"
+
 
 class DesktopSession {
  public:
@@ -60,15 +56,14 @@ class DesktopSession {
   // Sound written so far: 44.1 kHz interleaved stereo 16-bit samples.
   std::vector<int16_t> Sound() const;
 
-  const std::string& display() const { return display_; }
+  const std::string& display() const { return server_.name(); }
 
  private:
   std::string Run(const std::string& command, int* status);
 
-  std::string display_;
   std::string soundFile_;
   std::string errorFile_;
-  pid_t server_ = -1;
+  VirtualDisplay server_;
   pid_t program_ = -1;
 };
 

@@ -1,6 +1,7 @@
 // The composer's building blocks, each shown with a small module or sound: cells pack and load
 // as written, notes sound at concert pitch, loops close without a step, chord symbols and
-// melody notation mean what they say, and a module reaches an exact size or says why not.
+// melody notation mean what they say, section levels, sixteenths, pedals and approach notes
+// land where they should, and a module reaches an exact size or says why not.
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -56,6 +57,28 @@ SongSetup PlainSetup() {
   s.bpm = 125;
   s.key = Key{kC, Mode::kMajor};
   return s;
+}
+
+// The cells of one channel in play order, through the order list.
+std::vector<XmCell> ChannelCells(const XmModule& m, int ch) {
+  std::vector<XmCell> out;
+  for (uint8_t order : m.orders) {
+    const XmPattern& p = m.patterns[order];
+    for (int r = 0; r < p.rows; ++r) out.push_back(p.cells[r * m.channels + ch]);
+  }
+  return out;
+}
+
+// Global-volume commands (Gxx) by row, wherever the build put them.
+std::vector<std::pair<int, int>> LevelChanges(const XmModule& m) {
+  std::vector<std::pair<int, int>> out;
+  for (int ch = 0; ch < m.channels; ++ch) {
+    std::vector<XmCell> cells = ChannelCells(m, ch);
+    for (size_t r = 0; r < cells.size(); ++r)
+      if (cells[r].effect == 0x10) out.push_back({static_cast<int>(r), cells[r].param});
+  }
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 TEST(XmWriter, PacksCellsTheWayTheFormatReadsThem) {
@@ -254,14 +277,128 @@ TEST(Guards, KeyOffOnAnInstrumentWithoutEnvelopeIsRefused) {
   EXPECT_THROW(c.Build("GUARD", "TEST", 0), std::runtime_error);
 }
 
-TEST(Guards, VolumeScaleNeverClipsAVolume) {
-  SongSetup s = PlainSetup();
-  s.volumeScale = 1.5;
-  Composer c(s);
-  int lead = c.Add(WaveInstrument("lead", {WaveKind::kSine, 0.5, 1}, kNoteC3, kNoteC6, AdsrEnvelope(0.01, 0.1, 0.8, 0.1), 40, 128));
+TEST(Guards, VolumeScaleNeverClipsAVolumeUnlessLimited) {
+  for (bool limit : {false, true}) {
+    SongSetup s = PlainSetup();
+    s.volumeScale = 1.5;
+    s.limitVolumes = limit;
+    Composer c(s);
+    int lead = c.Add(WaveInstrument("lead", {WaveKind::kSine, 0.5, 1}, kNoteC3, kNoteC6, AdsrEnvelope(0.01, 0.1, 0.8, 0.1), 40, 128));
+    c.Section("a", "1");
+    c.Melody(0, lead, 4, 4, "1 - 3 -", 50);
+    c.Melody(1, lead, 4, 4, "5 - 1' -", 30);
+    if (!limit) {
+      EXPECT_THROW(c.Build("LOUD", "TEST", 0), std::runtime_error);
+      continue;
+    }
+    XmModule m = c.Build("LOUD", "TEST", 0);
+    EXPECT_EQ(ChannelCells(m, 0)[0].volume, kXmVolumeSet + 64);  // 50 * 1.5 held at 64
+    EXPECT_EQ(ChannelCells(m, 1)[0].volume, kXmVolumeSet + 45);  // 30 * 1.5 scaled as asked
+    EXPECT_EQ(m.instruments[0].samples[0].volume, 60);
+  }
+}
+
+TEST(SectionLevels, SetWhereTheyChangeAndAgainWhereTheLoopComesRound) {
+  struct Case {
+    const char* name;
+    std::vector<double> levels;  // dB per section (0 = the song's level); the loop starts at section 1
+    std::vector<std::pair<int, int>> expected;  // (row, global volume)
+  };
+  // Sections of one bar (16 rows); the song's level is 64.
+  const Case cases[] = {
+      {"flat", {0, 0, 0}, {{0, 64}}},
+      {"quiet intro", {-6, 0, 0}, {{0, 32}, {16, 64}}},
+      // The last section is quiet, so the loop start must restore the full level.
+      {"quiet ending", {0, 0, -6}, {{0, 64}, {32, 32}, {16, 64}}},
+  };
+  for (const Case& k : cases) {
+    Composer c(PlainSetup());
+    int lead = c.Add(WaveInstrument("lead", {WaveKind::kSine, 0.5, 1}, kNoteC3, kNoteC6, AdsrEnvelope(0.01, 0.1, 0.8, 0.1), 40, 128));
+    for (size_t i = 0; i < k.levels.size(); ++i) {
+      std::string name = "s";
+      name += static_cast<char>('0' + i);
+      c.Section(name, "1");
+      if (i == 1) c.LoopHere();
+      if (k.levels[i] != 0) c.SectionLevel(k.levels[i]);
+      c.Melody(0, lead, 4, 4, "1 3 5 3", 40);
+    }
+    std::vector<std::pair<int, int>> got = LevelChanges(c.Build("LEVELS", "TEST", 0));
+    std::vector<std::pair<int, int>> want = k.expected;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(got, want) << k.name;
+  }
+  Composer c(PlainSetup());
   c.Section("a", "1");
-  c.Melody(0, lead, 4, 4, "1 - 3 -", 50);
-  EXPECT_THROW(c.Build("LOUD", "TEST", 0), std::runtime_error);
+  EXPECT_THROW(c.SectionLevel(3), std::runtime_error);  // above the song's level
+}
+
+TEST(Sixteenths, FallOnRowsOrHalfwayBetweenThemAndLeaveWrittenHitsAlone) {
+  struct Case {
+    int rowsPerBeat;
+    std::vector<int> notedRows;   // rows holding a hit after the overlay
+    std::vector<int> delayedRows;  // of those, the ones started half a row late (EDx)
+  };
+  // Pattern ". x . x" over one beat, laid over a written hit on its first row. On the two-row
+  // grid the second sixteenth would share row 0 with that hit and is dropped; the fourth starts
+  // half-way through row 1.
+  const Case cases[] = {{4, {0, 1, 3}, {}}, {2, {0, 1}, {1}}};
+  for (const Case& k : cases) {
+    SongSetup s = PlainSetup();
+    s.rowsPerBeat = k.rowsPerBeat;
+    s.speed = 6;
+    Composer c(s);
+    int hat = c.Add(Instrument("hat", Hat({}, 4), {}, 30, 128, false));
+    int kick = c.Add(Instrument("kick", Kick({}, 5), {}, 50, 128, false));
+    c.Section("a", "1");
+    c.Hit(0, 0, 0, kick, 60, 50);
+    c.Sixteenths(0, {{'x', {hat, 60, 20}}}, ". x . x . . . . . . . . . . . .");
+    std::vector<XmCell> cells = ChannelCells(c.Build("SIXTEENTHS", "TEST", 0), 0);
+    for (int r = 0; r < k.rowsPerBeat; ++r) {
+      bool noted = std::find(k.notedRows.begin(), k.notedRows.end(), r) != k.notedRows.end();
+      bool delayed = std::find(k.delayedRows.begin(), k.delayedRows.end(), r) != k.delayedRows.end();
+      EXPECT_EQ(cells[r].note != 0, noted) << k.rowsPerBeat << " rows a beat, row " << r;
+      EXPECT_EQ(cells[r].effect == 0xE && cells[r].param == 0xD3, delayed) << k.rowsPerBeat << " rows a beat, row " << r;
+    }
+    EXPECT_EQ(cells[0].instrument, kick) << "the written hit stays";
+  }
+  SongSetup triplets = PlainSetup();
+  triplets.rowsPerBeat = 3;
+  Composer c(triplets);
+  int hat = c.Add(Instrument("hat", Hat({}, 4), {}, 30, 128, false));
+  c.Section("a", "1");
+  EXPECT_THROW(c.Sixteenths(0, {{'x', {hat, 60, 20}}}, "x"), std::runtime_error);
+}
+
+TEST(Pedal, HoldsOnePitchUnderEveryChordAndReleasesAtTheEnd) {
+  Composer c(PlainSetup());
+  int pad = c.Add(PadInstrument("pad", {WaveKind::kSaw, 0.5, 8, 4}, 32, 48, {-1, 0, 1}, AdsrEnvelope(0.1, 0.1, 0.8, 0.3), 40, 128,
+                                false, 3));
+  c.Section("a", "1 4 5 6m");
+  c.Pedal(0, pad, 48, 36);
+  c.Section("b", "1");
+  XmModule m = c.Build("PEDAL", "TEST", 0);
+  std::vector<XmCell> cells = ChannelCells(m, 0);
+  EXPECT_EQ(cells[0].note, XmNote(48));
+  EXPECT_EQ(cells[0].volume, kXmVolumeSet + 36);
+  for (int r = 1; r < 64; ++r) EXPECT_EQ(cells[r].note, 0) << "row " << r << ": the pedal must not move";
+  EXPECT_EQ(cells[64].note, kXmKeyOff);
+}
+
+TEST(ChromaticApproach, LeadsIntoADownbeatFromAHalfStepBelowOnlyOutsideTheKey) {
+  Composer c(PlainSetup());
+  int lead = c.Add(WaveInstrument("lead", {WaveKind::kSine, 0.5, 1}, kNoteC3, kNoteC6, AdsrEnvelope(0.01, 0.1, 0.8, 0.1), 40, 128));
+  c.Section("a", "1 5 1 4");
+  // Held notes into bar 2 (D: its half step below, C#, is outside C major), bar 3 (C: B is in
+  // the key, so no approach) and bar 4 (F after a rest: nothing to lead from).
+  c.Melody(0, lead, 4, 4, "1 - - - | 2 - - - | 1 - - . | 4 - - -", 40);
+  c.ChromaticApproach(0, 0.5);
+  std::vector<XmCell> cells = ChannelCells(c.Build("APPROACH", "TEST", 0), 0);
+  // An eighth note early: two rows at four rows a beat.
+  EXPECT_EQ(cells[14].note, XmNote(61));
+  EXPECT_EQ(cells[14].volume, kXmVolumeSet + 20);
+  EXPECT_EQ(cells[15].note, 0);
+  EXPECT_EQ(cells[16].note, XmNote(62));
+  for (int r : {29, 30, 31, 45, 46, 47}) EXPECT_EQ(cells[r].note, 0) << "row " << r;
 }
 
 TEST(TitleFile, ReadsTheBankAndRefusesGaps) {

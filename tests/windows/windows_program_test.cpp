@@ -129,7 +129,7 @@ TEST_F(WindowsProgram, AltEnterSwitchesToAWindowAndBack) {
   if (HasFatalFailure()) return;
   ASSERT_TRUE(session_.AltEnter(window_));
   // The first window is 320 by 240 (its client area a few pixels less, inside the frame).
-  auto small = session_.WaitForGeometry(window_, 20, [](const WineGeometry& g) { return g.width <= 320; });
+  auto small = session_.WaitForGeometry(window_, 20, [](const WindowGeometry& g) { return g.width <= 320; });
   ASSERT_TRUE(small.has_value());
   EXPECT_GE(small->width, 300);
   EXPECT_LE(small->width, 320);
@@ -146,7 +146,7 @@ TEST_F(WindowsProgram, AltEnterSwitchesToAWindowAndBack) {
   EXPECT_GT(lit, small->width * small->height / 20) << "the window is dark";
 
   ASSERT_TRUE(session_.AltEnter(window_));
-  auto full = session_.WaitForGeometry(window_, 20, [](const WineGeometry& g) { return g.width > 600; });
+  auto full = session_.WaitForGeometry(window_, 20, [](const WindowGeometry& g) { return g.width > 600; });
   ASSERT_TRUE(full.has_value());
   EXPECT_GT(full->width, 600);
   EXPECT_GT(full->height, 440);

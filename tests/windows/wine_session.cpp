@@ -37,22 +37,6 @@ bool OnPath(const char* program) {
   return std::system(command.c_str()) == 0;
 }
 
-void StopServer(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  double deadline = WineNow() + 5;
-  while (WineNow() < deadline) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      pid = -1;
-      return;
-    }
-    WineSleep(0.02);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  pid = -1;
-}
-
 // ALSA configurations that replace the system's: a default device that takes whatever it is
 // given into a file (the null output underneath paces nothing and needs no hardware), or no
 // device at all.
@@ -113,7 +97,7 @@ WineSession::~WineSession() {
     kill(program_, SIGKILL);
     waitpid(program_, nullptr, 0);
   }
-  StopServer(server_);
+  server_.Stop();
   if (lockFd_ >= 0) close(lockFd_);
   if (!scratch_.empty()) {
     std::error_code ignored;
@@ -123,7 +107,7 @@ WineSession::~WineSession() {
 
 std::string WineSession::WineEnvironment() const {
   // No debug output, no offers to install Mono or Gecko, ALSA as the sound system.
-  return "WINEPREFIX='" + PrefixDir() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=" + display_ +
+  return "WINEPREFIX='" + PrefixDir() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=" + server_.name() +
          " ALSA_CONFIG_PATH='" + alsaConfig_ + "'";
 }
 
@@ -146,42 +130,8 @@ bool WineSession::Start(int width, int height) {
     error_ = "no scratch folder";
     return false;
   }
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  server_ = fork();
-  if (server_ == 0) {
-    close(fds[0]);
-    std::string fd = std::to_string(fds[1]);
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 2);
-    // -noreset: a server that resets when its last client leaves refuses connections meanwhile.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-  close(fds[0]);
-  if (number.empty()) {
-    error_ = "Xvfb did not start";
-    return false;
-  }
-  display_ = ":" + number;
-  double deadline = WineNow() + 30;
-  bool up = false;
-  while (!up && WineNow() < deadline) {
-    if (Display* x = XOpenDisplay(display_.c_str())) {
-      XCloseDisplay(x);
-      up = true;
-    } else {
-      WineSleep(0.05);
-    }
-  }
-  if (!up) {
-    error_ = "Xvfb takes no clients";
+  if (!server_.Start(width, height)) {
+    error_ = "Xvfb did not start or takes no clients";
     return false;
   }
   return PreparePrefix();
@@ -237,7 +187,7 @@ bool WineSession::Launch(Audio audio, const std::vector<std::string>& arguments)
     setenv("WINEPREFIX", PrefixDir().c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-    setenv("DISPLAY", display_.c_str(), 1);
+    setenv("DISPLAY", server_.name().c_str(), 1);
     setenv("ALSA_CONFIG_PATH", alsaConfig_.c_str(), 1);
     int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, 1);
@@ -264,59 +214,15 @@ std::vector<std::string> WineSession::WaitForWindows(const std::string& name, si
   return {};
 }
 
-std::optional<WineGeometry> WineSession::Geometry(const std::string& window) {
-  int status = 0;
-  std::string text = Run("xdotool getwindowgeometry --shell " + window, &status);
-  if (status != 0) return std::nullopt;
-  WineGeometry g;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = std::atoi(line.c_str() + eq + 1);
-    if (key == "X") g.x = value;
-    if (key == "Y") g.y = value;
-    if (key == "WIDTH") g.width = value;
-    if (key == "HEIGHT") g.height = value;
-  }
-  return g;
-}
+std::optional<WindowGeometry> WineSession::Geometry(const std::string& window) { return server_.Geometry(window); }
 
-bool WineSession::XDoTool(const std::string& arguments) {
-  int status = 0;
-  Run("xdotool " + arguments, &status);
-  return status == 0;
-}
+bool WineSession::XDoTool(const std::string& arguments) { return server_.XDoTool(arguments); }
 
-bool WineSession::Key(const std::string& window, const std::string& keys) {
-  return XDoTool("windowfocus --sync " + window + " key --delay 80 " + keys);
-}
+bool WineSession::Key(const std::string& window, const std::string& keys) { return server_.Key(window, keys); }
 
-bool WineSession::AltEnter(const std::string& window) {
-  return XDoTool("windowfocus --sync " + window + " keydown alt sleep 0.3 key Return sleep 0.3 keyup alt");
-}
+bool WineSession::AltEnter(const std::string& window) { return server_.AltEnter(window); }
 
-std::vector<uint32_t> WineSession::Screen(int* width, int* height) {
-  std::vector<uint32_t> pixels;
-  Display* x = XOpenDisplay(display_.c_str());
-  if (x == nullptr) return pixels;
-  Window root = DefaultRootWindow(x);
-  XWindowAttributes attributes;
-  XGetWindowAttributes(x, root, &attributes);
-  XImage* image = XGetImage(x, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-  if (image != nullptr) {
-    *width = attributes.width;
-    *height = attributes.height;
-    pixels.resize(static_cast<size_t>(*width) * *height);
-    for (int py = 0; py < *height; ++py) {
-      for (int px = 0; px < *width; ++px) pixels[py * *width + px] = static_cast<uint32_t>(XGetPixel(image, px, py));
-    }
-    XDestroyImage(image);
-  }
-  XCloseDisplay(x);
-  return pixels;
-}
+std::vector<uint32_t> WineSession::Screen(int* width, int* height) { return server_.Screen(width, height); }
 
 std::vector<std::string> WineSession::DialogTexts(const std::string& caption) {
   int status = 0;

@@ -10,12 +10,8 @@
 #include <string>
 #include <vector>
 
-struct WineGeometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
+#include "../support/virtual_display.h"
+
 
 class WineSession {
  public:
@@ -38,10 +34,10 @@ class WineSession {
   bool StartHeldFrame(int effect, long frames, uint32_t seed, int fps);
   // The X windows named `name` that are mapped, once at least `count` of them are.
   std::vector<std::string> WaitForWindows(const std::string& name, size_t count, double seconds);
-  std::optional<WineGeometry> Geometry(const std::string& window);
+  std::optional<WindowGeometry> Geometry(const std::string& window);
   // Waits until `accept` holds for the window's geometry; the last geometry either way.
   template <typename Accept>
-  std::optional<WineGeometry> WaitForGeometry(const std::string& window, double seconds, Accept accept);
+  std::optional<WindowGeometry> WaitForGeometry(const std::string& window, double seconds, Accept accept);
 
   bool XDoTool(const std::string& arguments);
   bool Key(const std::string& window, const std::string& keys);
@@ -68,11 +64,10 @@ class WineSession {
 
   int lockFd_ = -1;
   std::string scratch_;
-  std::string display_;
   std::string alsaConfig_;
   std::string soundFile_;
   std::string error_;
-  pid_t server_ = -1;
+  VirtualDisplay server_;
   pid_t program_ = -1;
 };
 
@@ -81,9 +76,9 @@ double WineNow();
 void WineSleep(double seconds);
 
 template <typename Accept>
-std::optional<WineGeometry> WineSession::WaitForGeometry(const std::string& window, double seconds, Accept accept) {
+std::optional<WindowGeometry> WineSession::WaitForGeometry(const std::string& window, double seconds, Accept accept) {
   double deadline = WineNow() + seconds;
-  std::optional<WineGeometry> g = Geometry(window);
+  std::optional<WindowGeometry> g = Geometry(window);
   while (WineNow() < deadline && (!g || !accept(*g))) {
     WineSleep(0.1);
     g = Geometry(window);

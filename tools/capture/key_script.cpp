@@ -3,19 +3,21 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 
 KeyScript::KeyScript(const std::vector<KeyPress>& presses, int fps) : down_(256, false) {
   for (const KeyPress& press : presses) {
-    // A press at show time T lands on the first frame whose time is T or later.
-    long first = static_cast<long>(std::ceil(press.time * fps - 1e-9));
-    long frames = std::max(1L, static_cast<long>(std::lround(press.duration * fps)));
+    // The options keep press times within the capture and holds at most a day, so both frame
+    // numbers stay far inside a long.
+    long first = KeyPressFrame(press.time, fps);
+    long frames = std::max(1L, std::lround(press.duration * fps));
     spans_.push_back(Span{first, first + frames, press.keys});
   }
 }
 
 void KeyScript::Apply(host::HeadlessHost& host, long frame) {
-  std::vector<bool> want(256, false);
+  bool want[256] = {};
   for (const Span& span : spans_) {
     if (frame >= span.first && frame < span.end) {
       for (int key : span.keys) want[key] = true;

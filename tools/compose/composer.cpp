@@ -55,6 +55,18 @@ uint8_t VolumeByte(int volume) { return static_cast<uint8_t>(kXmVolumeSet + std:
 
 int Accent(int volume) { return std::min(64, volume + kAccentBoost); }
 
+// The sound of a drum letter: an upper-case letter not in the map is its lower-case sound
+// accented.
+DrumHit HitFor(const DrumMap& map, char c) {
+  auto it = map.find(c);
+  if (it != map.end()) return it->second;
+  if (c >= 'A' && c <= 'Z') it = map.find(static_cast<char>(c - 'A' + 'a'));
+  if (it == map.end()) throw std::runtime_error(std::string("drum letter not in the map: ") + c);
+  DrumHit h = it->second;
+  h.volume = Accent(h.volume);
+  return h;
+}
+
 }  // namespace
 
 Composer::Composer(const SongSetup& setup) : setup_(setup) {
@@ -82,7 +94,7 @@ void Composer::Section(const std::string& name, const std::string& chart) {
 }
 
 void Composer::Section(const std::string& name, const std::string& chart, const Key& key) {
-  SectionInfo s{name, totalRows_, 0, key};
+  SectionInfo s{name, totalRows_, 0, key, -1};
   std::vector<Chord> lastBar;
   for (const std::string& tok : Tokens(chart)) {
     if (tok == "|") continue;
@@ -117,6 +129,13 @@ void Composer::Section(const std::string& name, const std::string& chart, const 
 void Composer::LoopHere() {
   if (sections_.empty()) throw std::runtime_error("LoopHere before any section");
   loopRow_ = sections_.back().startRow;
+}
+
+void Composer::SectionLevel(double decibels) {
+  if (sections_.empty()) throw std::runtime_error("SectionLevel before any section");
+  if (decibels > 0) throw std::runtime_error(sections_.back().name + ": a section cannot play above the song's level");
+  const double song = std::clamp(setup_.globalVolume, 0, 64);
+  sections_.back().level = static_cast<int>(std::lround(song * std::pow(10.0, decibels / 20.0)));
 }
 
 int Composer::SectionBars() const { return sections_.back().bars; }
@@ -299,15 +318,34 @@ void Composer::Beat(int ch, const DrumMap& map, int step, const std::string& pat
   for (int i = 0; i < steps; ++i) {
     char c = i >= fillStart ? fl[i - fillStart] : pat[i % pat.size()];
     if (c == '.') continue;
-    bool accent = false;
-    auto it = map.find(c);
-    if (it == map.end() && c >= 'A' && c <= 'Z') {
-      it = map.find(static_cast<char>(c - 'A' + 'a'));
-      accent = true;
+    const DrumHit h = HitFor(map, c);
+    PutNote(ch, start + i * step, h.midi, h.instrument, h.volume);
+  }
+}
+
+void Composer::Sixteenths(int ch, const DrumMap& map, const std::string& pattern, int fromBar, int bars) {
+  CheckChannel(ch);
+  if (channelRoles_[ch].empty()) channelRoles_[ch] = "drums";
+  const std::string pat = Steps(pattern);
+  if (pat.empty()) throw std::runtime_error("empty sixteenth pattern");
+  const int rpb = setup_.rowsPerBeat;
+  if (rpb != 4 && rpb != 2) throw std::runtime_error("sixteenths need four or two rows a beat");
+  if (rpb == 2 && setup_.speed % 2 != 0) throw std::runtime_error("sixteenths between rows need an even speed");
+  const int start = SectionRow(fromBar), end = RangeEnd(fromBar, bars);
+  const int steps = (end - start) * 4 / rpb;
+  for (int i = 0; i < steps; ++i) {
+    char c = pat[i % pat.size()];
+    if (c == '.') continue;
+    const DrumHit h = HitFor(map, c);
+    const int row = start + i * rpb / 4;
+    const bool between = rpb == 2 && i % 2 == 1;
+    XmCell& cell = Cell(ch, row);
+    if (cell.note != 0 || (between && cell.HasEffect())) continue;
+    PutNote(ch, row, h.midi, h.instrument, h.volume);
+    if (between) {
+      cell.effect = kEffectExtended;
+      cell.param = static_cast<uint8_t>(kExtendedNoteDelay | (setup_.speed / 2));
     }
-    if (it == map.end()) throw std::runtime_error(std::string("drum letter not in the map: ") + c);
-    const DrumHit& h = it->second;
-    PutNote(ch, start + i * step, h.midi, h.instrument, accent ? Accent(h.volume) : h.volume);
   }
 }
 
@@ -491,6 +529,13 @@ void Composer::ChipArp(int ch, int ins, int lowMidi, int step, const std::string
   if (sounding) ReleaseAt(ch, end);
 }
 
+void Composer::Pedal(int ch, int ins, int midi, int volume, int fromBar, int bars) {
+  CheckChannel(ch);
+  channelRoles_[ch] = "pedal";
+  PutNote(ch, SectionRow(fromBar), midi, ins, volume);
+  ReleaseAt(ch, RangeEnd(fromBar, bars));
+}
+
 void Composer::Harmony(int src, int dst, int ins, int volume) {
   CheckChannel(src);
   CheckChannel(dst);
@@ -575,6 +620,34 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
         c.param = first ? static_cast<uint8_t>((speed << 4) | depth) : 0;
         first = false;
       }
+    }
+  });
+}
+
+void Composer::ChromaticApproach(int ch, double volumeScale) {
+  CheckChannel(ch);
+  passes_.push_back([this, ch, volumeScale] {
+    // The approach lasts an eighth note; the held note before keeps at least a beat.
+    const int length = std::max(1, setup_.rowsPerBeat / 2);
+    std::vector<Note> notes = NotesOf(ch);
+    for (size_t i = 1; i < notes.size(); ++i) {
+      const Note& n = notes[i];
+      const Note& before = notes[i - 1];
+      if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + length) continue;
+      if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
+      const int approach = n.midi - 1;
+      if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) continue;
+      const XmCell& target = cells_[ch][n.row];
+      XmCell& cell = cells_[ch][n.row - length];
+      bool free = true;
+      for (int r = n.row - length; r < n.row; ++r) free = free && cells_[ch][r].note == 0 && !cells_[ch][r].HasEffect();
+      if (!free) continue;
+      int volume = target.volume >= kXmVolumeSet && target.volume <= kXmVolumeSet + 64
+                       ? target.volume - kXmVolumeSet
+                       : instruments_.at(target.instrument - 1).volume;
+      cell.note = static_cast<uint8_t>(XmNote(approach));
+      cell.instrument = target.instrument;
+      cell.volume = VolumeByte(static_cast<int>(std::lround(volume * volumeScale)));
     }
   });
 }
@@ -688,17 +761,42 @@ void Composer::AnalyzeMelodies(std::string& out) const {
   }
 }
 
+void Composer::PlaceLevels(const std::string& title) {
+  // Each section's level goes on its first row where it differs from the section before; the
+  // first row always sets it, and the loop start sets it again when the song's last section
+  // plays at another level, since the loop never returns to row 0.
+  auto levelOf = [&](const SectionInfo& s) { return s.level >= 0 ? s.level : std::clamp(setup_.globalVolume, 0, 64); };
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const SectionInfo& s = sections_[i];
+    bool place = i == 0 || levelOf(s) != levelOf(sections_[i - 1]) ||
+                 (s.startRow == loopRow_ && levelOf(s) != levelOf(sections_.back()));
+    if (!place) continue;
+    bool placed = false;
+    for (int ch = 0; ch < setup_.channels && !placed; ++ch) {
+      XmCell& c = cells_[ch][s.startRow];
+      if (!c.HasEffect()) {
+        c.effect = kEffectGlobalVolume;
+        c.param = static_cast<uint8_t>(levelOf(s));
+        placed = true;
+      }
+    }
+    if (!placed) throw std::runtime_error(title + ": no free effect at the start of " + s.name + " for its level");
+  }
+}
+
 XmModule Composer::Build(const std::string& title, const std::string& tracker, size_t targetBytes) {
   if (sections_.empty()) throw std::runtime_error(title + ": no sections");
   ResolveApproaches();
   ApplyReleases();
   for (auto& pass : passes_) pass();
 
+  int limited = 0;
   if (setup_.volumeScale != 1.0) {
     auto scaled = [&](int v) {
       int out = static_cast<int>(std::lround(v * setup_.volumeScale));
-      if (out > 64) throw std::runtime_error(title + ": volume scale pushes a volume past 64");
-      return out;
+      if (out > 64 && !setup_.limitVolumes) throw std::runtime_error(title + ": volume scale pushes a volume past 64");
+      if (out > 64) ++limited;
+      return std::min(out, 64);
     };
     for (auto& channel : cells_)
       for (XmCell& cell : channel)
@@ -707,17 +805,7 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
     for (InstrumentPatch& patch : instruments_) patch.volume = scaled(patch.volume);
   }
 
-  // The first row sets the mix level; the loop never returns there, so it holds for good.
-  bool placed = false;
-  for (int ch = 0; ch < setup_.channels && !placed; ++ch) {
-    XmCell& c = cells_[ch][0];
-    if (!c.HasEffect()) {
-      c.effect = kEffectGlobalVolume;
-      c.param = static_cast<uint8_t>(std::clamp(setup_.globalVolume, 0, 64));
-      placed = true;
-    }
-  }
-  if (!placed) throw std::runtime_error(title + ": no free effect on the first row for the global volume");
+  PlaceLevels(title);
 
   // A key-off on an instrument without a volume envelope cuts the note dead: every released
   // note must belong to an instrument with an envelope (and so a fadeout).
@@ -782,6 +870,10 @@ XmModule Composer::Build(const std::string& title, const std::string& tracker, s
   std::snprintf(line, sizeof line, "  %zu orders of %d rows, %zu patterns (%zu bytes), fitter %zu frames\n",
                 compiled.orders.size(), compiled.patternRows, compiled.patterns.size(), compiled.bytes, fitterFrames);
   report_ += line;
+  if (limited > 0) {
+    std::snprintf(line, sizeof line, "  %d volumes limited to 64\n", limited);
+    report_ += line;
+  }
   report_ += "  sections:";
   for (const SectionInfo& s : sections_) report_ += " " + s.name + "(" + std::to_string(s.bars) + ")";
   report_ += "\n  instruments:";

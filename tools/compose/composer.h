@@ -23,8 +23,11 @@ struct SongSetup {
   Key key;
   int globalVolume = 64;  // 0..64, set on the first row; the mix level of the whole song
   // Multiplies every note and instrument volume at build time, for songs that need more level
-  // than a full global volume gives; a volume pushed past 64 is an error, never clipped.
+  // than a full global volume gives; a volume pushed past 64 is an error unless limited below.
   double volumeScale = 1.0;
+  // With a limit, a volume the scale pushes past 64 plays at 64 instead: the loudest hits and
+  // accents flatten as under a limiter while everything quieter comes up to level.
+  bool limitVolumes = false;
 };
 
 // One drum sound of a beat pattern: instrument, MIDI pitch it is played at, volume 0..64.
@@ -53,6 +56,11 @@ class Composer {
   void Section(const std::string& name, const std::string& chart, const Key& key);
   // The song loops back to the start of the current section.
   void LoopHere();
+  // The current section plays `decibels` (at most 0) below the song's mix level: a quiet intro
+  // or break against a full chorus gives the song its dynamics. The module sets the global
+  // volume where the level changes, and again at the loop start when the loop comes round
+  // from another level.
+  void SectionLevel(double decibels);
 
   int RowsPerBar() const { return setup_.rowsPerBeat * setup_.beatsPerBar; }
   int SectionBars() const;
@@ -73,6 +81,11 @@ class Composer {
   // last steps of the range.
   void Beat(int ch, const DrumMap& map, int step, const std::string& pattern, const std::string& fill = "",
             int fromBar = 0, int bars = -1);
+  // Drum letters per sixteenth note, four a beat, as Beat does; the sixteenths between the
+  // rows of a two-rows-a-beat grid start half a row late (EDx), and a row sounds only the first
+  // of its two. Cells that already hold a note are left alone, so ghost notes can be laid over
+  // a written beat.
+  void Sixteenths(int ch, const DrumMap& map, const std::string& pattern, int fromBar = 0, int bars = -1);
   // Voice-led chords on several channels, one voice each, pitches in [lowMidi, highMidi].
   // Rhythm tokens per step: x strike, '-' hold (changed voices move on a chord change), '.' off.
   // With pans (0..15 each), the volume column sets each voice's panning and the note plays at
@@ -86,6 +99,9 @@ class Composer {
   // chord's third and fifth on every tick. Rhythm as for Chords.
   void ChipArp(int ch, int ins, int lowMidi, int step, const std::string& rhythm, int volume, int fromBar = 0,
                int bars = -1);
+  // A pedal: one pitch held on ch from fromBar through the range, released at its end, the
+  // bed that stays while the chords move over it (give a sustaining instrument).
+  void Pedal(int ch, int ins, int midi, int volume, int fromBar = 0, int bars = -1);
   // A second voice under the melody on src: each note moved down to the nearest chord tone at
   // least a third below.
   void Harmony(int src, int dst, int ins, int volume);
@@ -99,6 +115,10 @@ class Composer {
   void Echo(int src, int dst, int ins, int delayRows, double volumeScale);
   // Vibrato (effect 4xy) on notes of at least minRows, from delayRows after their start.
   void Vibrato(int ch, int minRows, int delayRows, int speed, int depth);
+  // Chromatic approach: a note on a bar's first beat that follows a note held at least a beat
+  // is led into from a half step below, an eighth note early, where that half step lies
+  // outside the key (a blue note slid into the downbeat). Volume scaled by volumeScale.
+  void ChromaticApproach(int ch, double volumeScale);
   // Swing: notes on the second of every pair of `rows`-row steps start delayTicks late (EDx).
   void Swing(int ch, int rows, int delayTicks);
 
@@ -119,6 +139,7 @@ class Composer {
     int startRow;
     int bars;
     Key key;
+    int level;  // global volume 0..64, -1 for the song's
   };
   struct Approach {
     int ch, row, ins, volume, lowMidi;
@@ -141,6 +162,7 @@ class Composer {
   void ResolveApproaches();
   void ApplyReleases();
   void AnalyzeMelodies(std::string& out) const;
+  void PlaceLevels(const std::string& title);
 
   SongSetup setup_;
   std::vector<SectionInfo> sections_;

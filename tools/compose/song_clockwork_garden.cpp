@@ -18,7 +18,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   setup.bpm = 112;
   setup.key = Key{kC, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.38;
+  setup.volumeScale = 1.55;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int tick = c.Add(Instrument("clock tick", Tick(22050, 2200, 151), {}, 30, 150, false));
@@ -26,16 +27,16 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
                                            .decaySeconds = 0.12, .click = 0.3, .drive = 1.3, .lengthSeconds = 0.2}, 152),
                               {}, 46, 128, false));
   int block = c.Add(Instrument("wood block", Tick(22050, 800, 153), {}, 40, 100, false));
-  InstrumentPatch bassoonPatch = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 5}, kNoteC1, kNoteC4,
+  InstrumentPatch bassoonPatch = WaveInstrument("bassoon", {WaveKind::kPulse, 0.4, 30, 10}, kNoteC1, kNoteC4,
                                               AdsrEnvelope(0.01, 0.15, 0.6, 0.05), 42, 128);
   int bassoon = c.Add(bassoonPatch);
-  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 8}, 0.1, 0.35, 0.03, 154, 64),
+  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 30, 16}, 0.1, 0.35, 0.03, 154, 64),
                               DecayEnvelope(0.5, 0.15), 30, 128, true));
   int celesta = c.Add(Instrument("celesta by ODD", BellTone(0.7, 155, 128), DecayEnvelope(1.4, 0.4), 40, 120, true));
   int echo = c.Add(WaveInstrument("celesta echo", {WaveKind::kTriangle, 0.5, 7}, kNoteC4, kNoteC7, DecayEnvelope(0.5, 0.1), 40,
                                   180));
   int marimba = c.Add(Instrument("marimba", MarimbaTone(32, 0.3), DecayEnvelope(0.8, 0.08), 34, 80, true));
-  int counter = c.Add(WaveInstrument("oboe", {WaveKind::kPulse, 0.25, 24, 6}, kNoteC3, kNoteC6, AdsrEnvelope(0.02, 0.2, 0.7, 0.06),
+  int counter = c.Add(WaveInstrument("oboe", {WaveKind::kPulse, 0.25, 24, 12}, kNoteC3, kNoteC6, AdsrEnvelope(0.02, 0.2, 0.7, 0.06),
                                      30, 150));
   int chip = c.Add(WaveInstrument("clockwork chip", {WaveKind::kPulse, 0.125, 30}, kNoteC5, kNoteC7,
                                   AdsrEnvelope(0.002, 0.1, 0.5, 0.05), 20, 200));
@@ -43,8 +44,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
       [](size_t frames) { return Instrument("chime", Crash(frames, 22050, 156), {}, 20, 60, false); }, 3000, 40000);
 
   // Tick high, tock low: the same click at two pitches.
-  DrumMap clock = {{'t', {tick, 72, 38}}, {'T', {tick, 60, 44}}, {'c', {chime, 60, 26}}};
-  DrumMap kit = {{'k', {kick, 60, 36}}, {'b', {block, 60, 26}}, {'B', {block, 67, 30}}};
+  DrumMap clock = {{'t', {tick, 72, 36}}, {'T', {tick, 60, 41}}, {'c', {chime, 60, 26}}};
+  DrumMap kit = {{'k', {kick, 60, 44}}, {'b', {block, 60, 26}}, {'B', {block, 67, 30}}};
   const std::vector<int> pizz2 = {kPizzA, kPizzB};
 
   const std::string tickTock = "t . T . t . T . t . T . t . T .";
@@ -56,6 +57,7 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
 
   // --- Intro: the clock alone, then the strings. ---
   c.Section("winding", "1 1/7 6m 6m/5");
+  c.SectionLevel(-4);
   c.Beat(kTicks, clock, 1, tickTock);
   c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 28, {}, 2, 2);
   c.Beat(kDrums, kit, 1, "................", "k.b.k.b.bbbbBBBB", 3, 1);
@@ -64,11 +66,14 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Section(name, chartA);
     c.Beat(kTicks, clock, 1, tickTock);
     c.Beat(kDrums, kit, 1, "k...b...k.k.b...", "k...b...b.b.bBbB");
-    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 25);
-    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 40);
-    c.Melody(kLead, celesta, 5, 1, tuneA, 46);
+    c.Bass(kBass, bassoon, 36, 1, "R . . . 5 . . . R . . . 5 . R .", 38);
+    c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 46);
+    c.Melody(kLead, celesta, 5, 1, tuneA, 41);
+    // Without its counter-line the oboe holds the tonic: the mainspring under the gears.
     if (counterLine) c.Harmony(kLead, kCounter, counter, 24);
+    else c.Pedal(kCounter, counter, 60, 40);
     if (chipLine) c.ChipArp(kChip, chip, 84, 2, "x . x . x . x .", 18);
+    else c.Pedal(kChip, counter, 55, 34);
   };
 
   auto partB = [&](const std::string& name) {
@@ -76,8 +81,10 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
     c.Beat(kTicks, clock, 1, "c . T . t . T . t . T . t . T .", "", 0, 1);
     c.Beat(kTicks, clock, 1, tickTock, "", 1, 7);
     c.Beat(kDrums, kit, 1, "k.......b.......", "k.b.b.b.bbbbBBBB");
-    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 23);
-    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 38);
+    c.Bass(kBass, bassoon, 36, 2, "R . 5 . 8 . 5 .", 36);
+    c.Arp(kMarimba, marimba, 60, 1, "0 . 2 . 1 . 3 . 2 . 4 . 3 . 1 .", 44);
+    c.Pedal(kCounter, counter, 60, 40);
+    c.Pedal(kChip, counter, 55, 34);
     c.Melody(kLead, celesta, 5, 1,
              "b6 . . . 1' . . . b3' . . . 1' . . . | b7 . . . 2' . . . 4' . . . 2' . . . | "
              "1' . 3' . 5' . 3' . 1' . 5 . 3 . 5 . | 1' . . . . . . . 7 . b7 . 6 . b6 . | "
@@ -88,8 +95,10 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
 
   auto bridge = [&]() {
     c.Section("whole-tone bridge", "1aug b7 b6 b7 1aug b7 4 5");
+    c.SectionLevel(-3);
+    c.Pedal(kCounter, counter, 60, 38);
     c.Beat(kTicks, clock, 2, "t . T . t . T .");
-    c.Bass(kBass, bassoon, 36, 4, "R . R .", 21);
+    c.Bass(kBass, bassoon, 36, 4, "R . R .", 34);
     c.Arp(kMarimba, marimba, 60, 1, "0 1 2 3 4 3 2 1 0 1 2 3 4 3 2 1", 34);
     c.ChipArp(kChip, chip, 84, 1, "x - - - . . . . x - - - . . . .", 18);
     c.Melody(kLead, celesta, 5, 1,
@@ -109,6 +118,8 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   partB("greenhouse 2");
   partA("garden 4", true, true);
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.35);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
 }

@@ -21,7 +21,8 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   setup.rowsPerBeat = 3;
   setup.key = Key{kF, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.059;
+  setup.volumeScale = 1.548;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("feather kick", Kick({.rate = 11025, .startHz = 90, .endHz = 48, .sweepSeconds = 0.03,
@@ -43,7 +44,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   vibesPatch.envelope.releaseSeconds = 0.8;
   int vibes = c.Add(vibesPatch);
   int echo = c.Add(WaveInstrument("vibes echo", {WaveKind::kSine, 0.5, 1}, kNoteC4, kNoteC7, DecayEnvelope(0.8, 0.3), 40, 176));
-  InstrumentPatch hornPatch = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 5}, kNoteC3, kNoteC6,
+  InstrumentPatch hornPatch = WaveInstrument("muted horn", {WaveKind::kPulse, 0.22, 30, 10}, kNoteC3, kNoteC6,
                                            AdsrEnvelope(0.04, 0.3, 0.7, 0.1), 40, 96);
   hornPatch.vibratoDepth = 4;
   hornPatch.vibratoRate = 20;
@@ -63,7 +64,8 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   const std::vector<int> comp3 = {kCompA, kCompB, kCompC};
 
   const std::string rideLine = "R . . r . r R . . r . r";
-  const std::string comping = "x - . . . x - . . . . .";
+  // The piano lets its chords ring into the next stroke: the bed under the walking bass.
+  const std::string comping = "x - - - - x - - - - - -";
   // Walking bass: a chord a bar walks root, third, fifth and a step into the next bar; two
   // chords in a bar take root and approach each.
   auto walk = [&](const std::vector<bool>& split) {
@@ -75,7 +77,8 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
 
   // --- Intro: piano, bass and ride set the table. ---
   c.Section("intro", "3m7 67 2m7 57");
-  c.Chords(comp3, ep, 58, 74, 1, comping, 24);
+  c.SectionLevel(-6);
+  c.Chords(comp3, ep, 52, 67, 1, comping, 26);
   walk({false, false, false, false});
   c.Beat(kRide, cymbals, 1, rideLine);
   c.Beat(kDrums, kit, 1, "k . . . . . k . . . . .", "k . . . . s k . s . s s");
@@ -96,12 +99,12 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   auto part = [&](const std::string& name, const std::string& chart, const std::string& tune,
                   const std::vector<bool>& split, bool hornLead) {
     c.Section(name, chart);
-    c.Chords(comp3, ep, 58, 74, 1, comping, 24);
+    c.Chords(comp3, ep, 52, 67, 1, comping, 26);
     walk(split);
     c.Beat(kRide, cymbals, 1, "R . . r . r R . . r . r", "");
     c.Beat(kDrums, kit, 1, "k . . . . g k . . . . g", "k . . . . s k . s . s s");
     if (hornLead) {
-      c.Melody(kHorn, horn, 3, 1, tune, 50);
+      c.Melody(kHorn, horn, 4, 1, tune, 50);
     } else {
       c.Melody(kVibes, vibes, 4, 1, tune, 56);
     }
@@ -111,13 +114,15 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   c.LoopHere();
   part("head A2", chartA2, headA2, splitA, false);
   part("head B", chartB, headB, splitB, false);
+  c.SectionLevel(-3);
   part("head A3", chartA2, headA2, splitA, false);
   part("horn A", chartA1, headA1, splitA, true);
   part("horn A2", chartA2, headA2, splitA, true);
   part("horn B", chartB, headB, splitB, true);
+  c.SectionLevel(-1.5);
   part("horn A3", chartA2, headA2, splitA, true);
   c.Section("tag", "3m7 67 2m7 57");
-  c.Chords(comp3, ep, 58, 74, 1, comping, 24);
+  c.Chords(comp3, ep, 52, 67, 1, comping, 26);
   walk({false, false, false, false});
   c.Beat(kRide, cymbals, 1, rideLine);
   c.Beat(kDrums, kit, 1, "k . . . . g k . . . . g", "k . s . s s k s s S s S");
@@ -125,6 +130,9 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
            "3 - 5 1' - 5 3 - . . . . | 6 - #1' 3' - 1' 6 - . . . . | 2 - 4 6 - 4 1' - 7 6 - . | 5 - - - - - 7, - . . . . ", 52);
 
   // The vibes answer the horn a beat behind; in the head they echo themselves softly.
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kVibes, 0.8);
+  c.ChromaticApproach(kHorn, 0.8);
   c.Echo(kHorn, kEcho, echo, 3, 0.5);
   c.Echo(kVibes, kEcho, echo, 3, 0.3);
   c.Vibrato(kHorn, 6, 3, 5, 3);

@@ -7,18 +7,19 @@
 namespace {
 
 constexpr int kDrums = 0, kShaker = 1, kBass = 2, kPadA = 3, kPadB = 4, kPadC = 5, kBell = 6, kBellEcho = 7, kLead = 8,
-              kLeadEcho = 9;
+              kLeadEcho = 9, kPedalLow = 10, kPedalHigh = 11;
 
 }  // namespace
 
 SongResult ComposeDriftwood(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 10;
+  setup.channels = 12;
   setup.bpm = 90;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kEb, Mode::kLydian};
-  setup.globalVolume = 58;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.265;
   Composer c(setup);
 
   int kick = c.Add(Instrument("heartbeat", Kick({.rate = 11025, .startHz = 90, .endHz = 44, .sweepSeconds = 0.04,
@@ -28,7 +29,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
   int shaker = c.Add(Instrument("shaker", Shaker(16000, 73), {}, 20, 170, false));
   int bass = c.Add(WaveInstrument("sine bass", {WaveKind::kSine, 0.5, 1}, kNoteC1, kNoteC3, AdsrEnvelope(0.08, 0.5, 0.8, 0.6),
                                   46, 128));
-  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 3}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
+  int pad = c.Add(PadInstrument("glass pad", {WaveKind::kSaw, 0.5, 15, 16}, 32, 128, {-1, 0, 1, 2}, AdsrEnvelope(1.6, 1.5, 0.8, 2.0),
                                 24, 128, false, 74));
   int bell = c.Add(Instrument("music box", BellTone(0.7, 75, 128), DecayEnvelope(2.5, 0.6), 34, 150, false));
   // The echo answers in pure sine pings, darker than the bell itself.
@@ -45,7 +46,13 @@ SongResult ComposeDriftwood(const SongContext& context) {
       [](size_t frames) { return Instrument("tide wash", Surf(frames, 4000, 1100, 77), {}, 40, 170, false); }, 4000, 40000);
 
   DrumMap beat = {{'k', {kick, 60, 44}}, {'r', {rim, 60, 24}}, {'w', {wind, 60, 40}}};
-  DrumMap shake = {{'h', {shaker, 60, 16}}, {'H', {shaker, 60, 22}}};
+  DrumMap shake = {{'h', {shaker, 60, 24}}, {'H', {shaker, 60, 32}}, {'x', {shaker, 60, 16}}};
+  // The glass pad holds the tonic and its fifth under the moving chords.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
+
   const std::vector<int> pad3 = {kPadA, kPadB, kPadC};
   const std::vector<int> pans = {3, 8, 12};
 
@@ -59,6 +66,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
 
   auto calmPart = [&](const std::string& name, bool withBeat) {
     c.Section(name, calm);
+    pedal(withBeat ? 36 : 30);
     c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 8, "R", 36);
     c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 42);
@@ -67,8 +75,8 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "5 - - - 3 - 5 - | 6 - - - 4 - 2 - | 3 - - - 2 - 1 - | 2 - - - - - . . ",
              40);
     if (withBeat) {
-      c.Beat(kDrums, beat, 1, "k . . . r . . .", "k . . . r . r r");
-      c.Beat(kShaker, shake, 1, "h h H h h h H h");
+      c.Beat(kDrums, beat, 1, "k . . . r . . . | . . w . r . . .", "k . . . r . r r");
+      c.Sixteenths(kShaker, shake, "h..xH.h.h.x.H..x");
     } else {
       c.Hit(kDrums, 0, 0, wind, 60, 36);
     }
@@ -83,8 +91,9 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "3 - - - 5 - - - | 5 - - - 7 - - - | 6 - - - 4 - 2 - | 5, - - - - - . . | "
              "1' - - - 7 - 5 - | 7 - - - 5 - 3 - | 4 - - - 6 - - - | 7 - - - - - . . ",
              42);
-    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . . . r . r r");
-    c.Beat(kShaker, shake, 1, "h h H h h h H h");
+    c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . . . r . r r");
+    c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
+    pedal(36);
   };
 
   auto rise = [&]() {
@@ -96,8 +105,9 @@ SongResult ComposeDriftwood(const SongContext& context) {
              "7 - - - - - 5 - | 6 - - - - - 4 - | 5 - - - - - 3 - | 3 - - - - - . . | "
              "7 - - - - - 1' - | 2' - - - - - 1' - | 7 - - - 5 - 3 - | 4 - - - - - . . ",
              42);
-    c.Beat(kDrums, beat, 1, "k . . . r . . k", "k . r . r r r r");
-    c.Beat(kShaker, shake, 1, "h H h H h H h H");
+    c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . r . r r r r");
+    c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
+    pedal(36);
   };
 
   auto drift = [&]() {
@@ -117,6 +127,10 @@ SongResult ComposeDriftwood(const SongContext& context) {
   drift();
   glow("glow 2");
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kBell, kBellEcho, bellEcho, 3, 0.35);
   c.Echo(kLead, kLeadEcho, leadEcho, 4, 0.4);
   c.Vibrato(kLead, 4, 2, 3, 3);

@@ -16,7 +16,8 @@ SongResult ComposeJoyride(const SongContext& context) {
   setup.channels = 8;
   setup.bpm = 172;
   setup.key = Key{kE, Mode::kMajor};
-  setup.globalVolume = 47;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.037;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 180, .endHz = 55, .sweepSeconds = 0.025,
@@ -51,7 +52,8 @@ SongResult ComposeJoyride(const SongContext& context) {
 
   // --- Intro: arpeggios rev the engine. ---
   c.Section("ignition", "1 4 6m 5");
-  c.ChipArp(kChip, chip, 76, 1, "x - - - x - - - x - - - x - - -", 22);
+  c.SectionLevel(-4);
+  c.ChipArp(kChip, chip, 64, 1, "x - - - x - - - x - - - x - - -", 22);
   c.Beat(kHats, hats, 2, "h h h h h h h h", "", 1, 3);
   c.Beat(kDrums, kit, 1, "k...............", "k.s.k.s.s.s.sSsS", 2, 2);
   c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R 8", 32, 2, 2);
@@ -61,7 +63,7 @@ SongResult ComposeJoyride(const SongContext& context) {
       "5 3 5 1' - 7 1' 5 | 1' 6 4 6 1' - 6 - | 2 4 5 7 2' - 7 - | 5 - - - . 5 6 7 ";
   auto cruise = [&](const std::string& name, bool harmonyLine) {
     c.Section(name, "1 4 6m 5 1 4 5 5");
-    c.ChipArp(kChip, chip, 76, 1, "x - x - x - x - x - x - x - x -", 20);
+    c.ChipArp(kChip, chip, 64, 1, "x - x - x - x - x - x - x - x -", 20);
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s...k.k.s...", "k...s...s.s.sSSS");
     c.Beat(kHats, hats, 1, "h.h.h.h.h.h.h.ho");
@@ -72,19 +74,20 @@ SongResult ComposeJoyride(const SongContext& context) {
   const std::string hook =
       "1' - - 7 1' - 3' - | 2' - - 1' 7 - 5 - | 6 - - 5 6 - 1' - | 7 - - 6 5 - 3 - | "
       "4 - - 3 4 - 6 - | 5 - - 4 3 - 1 - | 2 - - 1 2 - 4 - | 5 - - - 7, - 2 - ";
-  auto chorus = [&](const std::string& name) {
+  auto chorus = [&](const std::string& name, int octave) {
     c.Section(name, "1 5 6m 3m 4 1/3 2m 5");
-    c.ChipArp(kChip, chip, 76, 1, "x - x - x - x - x - x - x - x -", 22);
+    c.ChipArp(kChip, chip, 64, 1, "x - x - x - x - x - x - x - x -", 22);
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 38);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.k.s.s.k.s.sSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
-    c.Melody(kLead, lead, 4, 2, hook, 48);
+    c.Melody(kLead, lead, octave, 2, hook, 48);
     c.Harmony(kLead, kHarmony, harmony, 18);
     c.Beat(kCrash, crashes, 16, "c . . .");
   };
 
   auto runs = [&]() {
     c.Section("runs", "1 4 6m 5 1 4 6m 5");
+    c.SectionLevel(-2);
     c.ChipArp(kChip, chip, 64, 4, "x - x -", 18);
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s...k.k.s...", "k.s.s.s.sSsSsSSS");
@@ -111,7 +114,7 @@ SongResult ComposeJoyride(const SongContext& context) {
 
   auto homeStretch = [&]() {
     c.Section("home stretch", "1 4 1 5");
-    c.ChipArp(kChip, chip, 76, 1, "x - x - x - x - x - x - x - x -", 28);
+    c.ChipArp(kChip, chip, 64, 1, "x - x - x - x - x - x - x - x -", 28);
     c.Bass(kBass, bass, 40, 2, "R 8 R 8 R 8 R A", 36);
     c.Beat(kDrums, kit, 1, "k...s..kk.k.s.k.", "k.s.s.s.sSsSsSSS");
     c.Beat(kHats, hats, 1, "h.hoh.hhh.hoh.hh");
@@ -121,14 +124,15 @@ SongResult ComposeJoyride(const SongContext& context) {
 
   cruise("cruise", false);
   c.LoopHere();
-  chorus("chorus");
+  chorus("chorus", 4);
   cruise("cruise 2", true);
-  chorus("chorus 2");
+  // The second chorus flies an octave higher.
+  chorus("chorus 2", 5);
   runs();
   detour();
-  chorus("chorus 3");
+  chorus("chorus 3", 4);
   cruise("cruise 3", true);
-  chorus("chorus 4");
+  chorus("chorus 4", 5);
   homeStretch();
 
   c.Echo(kLead, kEcho, echo, 3, 0.4);

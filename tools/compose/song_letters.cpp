@@ -9,34 +9,35 @@
 namespace {
 
 constexpr int kDrums = 0, kShaker = 1, kBass = 2, kGuitarA = 3, kGuitarB = 4, kPadA = 5, kPadB = 6, kLead = 7, kEcho = 8,
-              kBox = 9;
+              kBox = 9, kPedalLow = 10, kPedalHigh = 11;
 
 }  // namespace
 
 SongResult ComposeLetters(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 10;
+  setup.channels = 12;
   setup.bpm = 100;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kAb, Mode::kMajor};
-  setup.globalVolume = 62;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.1;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 46, .sweepSeconds = 0.03,
                                                  .decaySeconds = 0.2, .click = 0.05, .drive = 1.1, .lengthSeconds = 0.28}, 131),
                               {}, 40, 128, false));
   int brush = c.Add(Instrument("brush", Snare({.rate = 16000, .toneHz = 180, .toneDecay = 0.02, .noiseDecay = 0.13,
-                                              .noiseHighPass = 2200, .noiseShare = 0.93, .lengthSeconds = 0.24}, 132),
+                                              .noiseHighPass = 700, .noiseShare = 0.93, .lengthSeconds = 0.24}, 132),
                                {}, 32, 144, false));
   int shaker = c.Add(Instrument("shaker", Shaker(16000, 133), {}, 20, 176, false));
-  int bass = c.Add(WaveInstrument("soft bass", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("soft bass", {WaveKind::kTriangle, 0.5, 9, 6}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.02, 0.5, 0.6, 0.2), 46, 128));
-  int guitar = c.Add(Instrument("nylon", PluckTone({WaveKind::kSaw, 0.5, 15, 7}, 0.3, 0.25, 0.04, 134, 32),
+  int guitar = c.Add(Instrument("nylon", PluckTone({WaveKind::kSaw, 0.5, 15, 14}, 0.3, 0.25, 0.04, 134, 32),
                                 DecayEnvelope(1.6, 0.25), 34, 128, true));
-  int pad = c.Add(PadInstrument("strings", {WaveKind::kSaw, 0.5, 15, 5}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.6, 0.8, 0.8, 0.9),
-                                18, 128, true, 135));
-  InstrumentPatch clarinetPatch = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 5}, kNoteC3, kNoteC6,
+  int pad = c.Add(PadInstrument("strings", {WaveKind::kSaw, 0.5, 15, 12}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.6, 0.8, 0.8, 0.9),
+                                28, 128, false, 135));
+  InstrumentPatch clarinetPatch = WaveInstrument("clarinet by ODD", {WaveKind::kPulse, 0.5, 24, 18}, kNoteC3, kNoteC6,
                                                AdsrEnvelope(0.04, 0.3, 0.8, 0.15), 40, 120);
   clarinetPatch.vibratoDepth = 3;
   clarinetPatch.vibratoRate = 16;
@@ -48,8 +49,8 @@ SongResult ComposeLetters(const SongContext& context) {
   int crash = c.AddFitter(
       [](size_t frames) { return Instrument("soft cymbal", Crash(frames, 22050, 138), {}, 18, 110, false); }, 3000, 40000);
 
-  DrumMap kit = {{'k', {kick, 60, 38}}, {'s', {brush, 60, 30}}, {'g', {brush, 60, 14}}};
-  DrumMap shake = {{'h', {shaker, 60, 22}}, {'H', {shaker, 60, 30}}, {'c', {crash, 60, 18}}};
+  DrumMap kit = {{'k', {kick, 60, 54}}, {'s', {brush, 60, 44}}, {'g', {brush, 60, 22}}};
+  DrumMap shake = {{'h', {shaker, 60, 30}}, {'H', {shaker, 60, 38}}, {'x', {shaker, 60, 20}}, {'c', {crash, 60, 22}}};
   const std::vector<int> pad2 = {kPadA, kPadB};
 
   // Two channels pick alternately so each string rings until the next-but-one note.
@@ -60,6 +61,7 @@ SongResult ComposeLetters(const SongContext& context) {
 
   // --- Intro: guitar and music box remember the chorus. ---
   c.Section("intro", "4 5 1 1");
+  c.SectionLevel(-4.5);
   pick(32);
   c.Melody(kBox, box, 5, 1, "6 - - - 4 - 3 4 | 5 - - - - - . . | 3 - - - 2 - 1 - | 1 - - - - - . . ", 40);
 
@@ -75,11 +77,16 @@ SongResult ComposeLetters(const SongContext& context) {
     pick(34);
     c.Bass(kBass, bass, 32, 1, "R - - - 5 - - -", 38);
     c.Melody(kLead, clarinet, 4, 1, tune, 30);
+    // The strings hold each chord under the tune.
+    c.Chords(pad2, pad, 56, 72, 8, "x", -1, {4, 11});
+    // Under the tune the strings also hold the tonic and its fifth, whatever the chord.
+    c.Pedal(kPedalLow, pad, 56, 46);
+    c.Pedal(kPedalHigh, pad, 63, 38);
     if (beat) {
       c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . . . s . s g");
-      c.Beat(kShaker, shake, 1, "h h H h h h H h");
+      c.Sixteenths(kShaker, shake, "h..xH.h.h.x.H..x");
     } else {
-      c.Beat(kShaker, shake, 1, "h . H . h . H .");
+      c.Sixteenths(kShaker, shake, "h...H..xh...H.x.");
     }
   };
 
@@ -87,26 +94,30 @@ SongResult ComposeLetters(const SongContext& context) {
   const std::string chorusTune =
       "6 - - - 4 - 3 4 | b6 - - - 4 - - - | 3 - - - 2 - 1 - | 1 - - - - - . . | "
       "2 - - 3 4 - 6 - | 5 - - 4 5 - 7 - | 1' - - - 7 - 5 - | 1' - - - - - . . ";
-  auto chorus = [&](const std::string& name) {
+  auto chorus = [&](const std::string& name, int octave) {
     c.Section(name, chartB);
     pick(34);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
     c.Bass(kBass, bass, 32, 1, "R - - 5 8 - 5 -", 38);
-    c.Melody(kLead, clarinet, 4, 1, chorusTune, 32);
+    c.Melody(kLead, clarinet, octave, 1, chorusTune, 32);
     c.Arp(kBox, box, 80, 2, "2 - 1 - 0 - 1 -", 30);
+    c.Pedal(kPedalLow, pad, 56, 46);
+    c.Pedal(kPedalHigh, pad, 63, 38);
     c.Beat(kDrums, kit, 1, "k . . . s . k .", "k . s . s . s s");
     c.Beat(kShaker, shake, 1, "c h H h h h H h", "h h H h h h H h", 0, 1);
-    c.Beat(kShaker, shake, 1, "h h H h h h H h", "", 1, 7);
+    c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.", 1, 7);
   };
 
   auto bridge = [&]() {
-    c.Section("bridge", "6m 3m 4 1 6m 3m 2m7 5");
+    // The third turns major, the dominant of the sixth: the bridge leans away from home.
+    c.Section("bridge", "6m 3 4 1 6m 3 2m7 5");
+    c.SectionLevel(-2.5);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
     c.Arp(kGuitarA, guitar, 44, 4, "0 - 2 -", 30);
     c.Bass(kBass, bass, 32, 8, "R", 42);
     c.Melody(kBox, box, 5, 1,
-             "1 - 6, - 1 - 3 - | 5 - 3 - 5 - 7 - | 6 - - - 4 - - - | 3 - - - - - . . | "
-             "1 - 6, - 1 - 3 - | 5 - 3 - 5 - 7 - | 1' - - - 6 - 4 - | 5 - - - 7, - 2 - ",
+             "1 - 6, - 1 - 3 - | #5 - 3 - #5 - 7 - | 6 - - - 4 - - - | 3 - - - - - . . | "
+             "1 - 6, - 1 - 3 - | #5 - 3 - #5 - 7 - | 1' - - - 6 - 4 - | 5 - - - 7, - 2 - ",
              42);
     c.Melody(kLead, clarinet, 3, 1,
              ". . . . . . . . | . . . . . . . . | 1 - - - - - 6, - | 5, - - - - - . . | "
@@ -127,13 +138,18 @@ SongResult ComposeLetters(const SongContext& context) {
 
   verse("verse", verseTune, false);
   c.LoopHere();
-  chorus("chorus");
+  chorus("chorus", 4);
   verse("verse 2", verseTune2, true);
-  chorus("chorus 2");
+  // The second chorus sings an octave higher; the last comes home to the first's register.
+  chorus("chorus 2", 5);
   bridge();
-  chorus("chorus 3");
+  chorus("chorus 3", 4);
   turn();
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, boxEcho, 3, 0.45);
   c.Vibrato(kLead, 4, 2, 4, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

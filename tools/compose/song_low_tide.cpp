@@ -7,18 +7,19 @@
 namespace {
 
 constexpr int kDrums = 0, kShaker = 1, kBass = 2, kEpA = 3, kEpB = 4, kEpC = 5, kPadA = 6, kPadB = 7, kLead = 8,
-              kEcho = 9, kHarp = 10, kSurf = 11;
+              kEcho = 9, kHarp = 10, kSurf = 11, kPedalLow = 12, kPedalHigh = 13;
 
 }  // namespace
 
 SongResult ComposeLowTide(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 12;
+  setup.channels = 14;
   setup.bpm = 92;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.key = Key{kF, Mode::kMinor};
-  setup.globalVolume = 50;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.03;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 110, .endHz = 46, .sweepSeconds = 0.03,
@@ -29,12 +30,12 @@ SongResult ComposeLowTide(const SongContext& context) {
                                {}, 40, 140, false));
   int rim = c.Add(Instrument("rim", Tick(22050, 1700, 33), {}, 30, 150, false));
   int shaker = c.Add(Instrument("shaker", Shaker(22050, 34), {}, 24, 176, false));
-  int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 4}, kNoteC1, kNoteC4,
+  int bass = c.Add(WaveInstrument("round bass", {WaveKind::kTriangle, 0.5, 15, 8}, kNoteC1, kNoteC4,
                                   AdsrEnvelope(0.01, 0.4, 0.7, 0.15), 44, 128));
   int ep = c.Add(Instrument("e.piano", EPianoTone(41, 32, 0.5), DecayEnvelope(2.6, 0.35), 34, 128, true));
-  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
+  int pad = c.Add(PadInstrument("mist pad", {WaveKind::kSaw, 0.5, 14, 17}, 32, 128, {-1, 0, 1}, AdsrEnvelope(1.2, 1.0, 0.8, 1.2),
                                 18, 128, false, 42));
-  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 9, 3}, kNoteC4, kNoteC6,
+  InstrumentPatch flutePatch = WaveInstrument("flute by ODD", {WaveKind::kTriangle, 0.5, 15, 12}, kNoteC4, kNoteC6,
                                             AdsrEnvelope(0.05, 0.3, 0.8, 0.25), 44, 116);
   flutePatch.vibratoDepth = 4;
   flutePatch.vibratoRate = 18;
@@ -45,8 +46,13 @@ SongResult ComposeLowTide(const SongContext& context) {
   int surf = c.AddFitter(
       [](size_t frames) { return Instrument("surf", Surf(frames, 5000, 1500, 35), {}, 40, 96, false); }, 6000, 60000);
 
-  DrumMap kit = {{'k', {kick, 60, 48}}, {'s', {brush, 60, 34}}, {'g', {brush, 60, 16}}};
-  DrumMap light = {{'r', {rim, 60, 30}}, {'h', {shaker, 60, 32}}, {'s', {surf, 48, 40}}};
+  DrumMap kit = {{'k', {kick, 60, 58}}, {'s', {brush, 60, 42}}, {'g', {brush, 60, 20}}};
+  DrumMap light = {{'r', {rim, 60, 34}}, {'h', {shaker, 60, 38}}, {'x', {shaker, 60, 22}}, {'s', {surf, 48, 40}}};
+  // The mist pad holds the tonic and fifth under the verses and choruses, whatever the chord.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
   const std::vector<int> ep3 = {kEpA, kEpB, kEpC};
   const std::vector<int> pad2 = {kPadA, kPadB};
 
@@ -55,18 +61,22 @@ SongResult ComposeLowTide(const SongContext& context) {
 
   // --- Intro: piano and the sea. ---
   c.Section("intro", "1m 6 3 7");
+  c.SectionLevel(-4);
   c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
   c.Hit(kSurf, 0, 0, surf, 60, 40);
   c.Arp(kHarp, ep, 65, 1, "0 1 2 3 2 1 2 1", 22, 2, 2);
 
-  auto verse = [&](const std::string& name, const std::string& melody, bool drums) {
-    c.Section(name, verseChart);
+  auto verse = [&](const std::string& name, const std::string& chart, const std::string& melody, bool drums) {
+    c.Section(name, chart);
+    // A wave breaks every two bars.
+    c.Beat(kSurf, light, 16, "s");
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - x", -1, {5, 8, 11});
     c.Bass(kBass, bass, 29, 1, "R - - - - - R 5", 40);
     c.Melody(kLead, flute, 4, 1, melody, 44);
+    pedal(40);
     if (drums) {
       c.Beat(kDrums, kit, 1, "k...g.k.", "k...s.ss");
-      c.Beat(kShaker, light, 1, "h h h h h h h h");
+      c.Sixteenths(kShaker, light, "h..xh.h.h..xh.hx");
     } else {
       c.Beat(kShaker, light, 1, "h . h . r . h .");
       c.Beat(kDrums, kit, 1, "k.......", "k...s.s.");
@@ -76,7 +86,7 @@ SongResult ComposeLowTide(const SongContext& context) {
       "5 - - 4 3 - - - | 3 - - 2 1 - - - | 3 - - 2 3 - 5 - | 4 - - - - - . . | "
       "5 - - 4 3 - - - | 3 - - 2 1 - - - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
   const std::string verseB =
-      "5 - - 4 3 - 5 - | 3 - - 2 1 - - - | 5 - - 4 3 - 1 - | 2 - 4 - 7, - . . | "
+      "5 - - 4 3 - 5 - | 3 - - 2 1 - - - | 5 - - 4 3 - 1 - | b2 - 4 - 6, - . . | "
       "5 - - 4 3 - 5 - | 6 - - 5 4 - 3 - | 4 - - 3 4 - 6 - | 5 - - - 2 - #7, - ";
 
   auto chorus = [&](const std::string& name, const std::string& melody, int octave, bool arp) {
@@ -85,10 +95,12 @@ SongResult ComposeLowTide(const SongContext& context) {
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
     c.Bass(kBass, bass, 29, 1, "R - - R - - 5 A", 42);
     c.Beat(kDrums, kit, 1, "k...s..k", "k...s.sS");
-    c.Beat(kShaker, light, 1, "h h h h h h h h");
+    c.Sixteenths(kShaker, light, "h.h.h..xh.h.h.x.");
     c.Melody(kLead, flute, octave, 1, melody, 46);
+    pedal(44);
     if (arp) c.Arp(kHarp, ep, 65, 1, "0 1 2 3 4 3 2 1", 20);
     c.Hit(kSurf, 0, 0, surf, 60, 36);
+    c.Beat(kSurf, light, 16, ". s");
   };
   const std::string hook =
       "1' - - 7 6 - - - | 7 - - 1' 7 - 4 - | 5 - - 6 5 - 3 - | 3 - - 2 1 - . . | "
@@ -114,6 +126,7 @@ SongResult ComposeLowTide(const SongContext& context) {
 
   auto outro = [&]() {
     c.Section("ebb", "1m 6 3 7");
+    c.SectionLevel(-3);
     c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
     c.Chords(pad2, pad, 60, 76, 1, "x - - - - - - -", -1, {3, 12});
     c.Bass(kBass, bass, 29, 1, "R - - - - - R 5", 38);
@@ -123,16 +136,22 @@ SongResult ComposeLowTide(const SongContext& context) {
     c.Hit(kSurf, 0, 0, surf, 60, 40);
   };
 
-  verse("verse", verseA, false);
+  verse("verse", verseChart, verseA, false);
   c.LoopHere();
   chorus("chorus", hook, 4, false);
-  verse("verse 2", verseB, true);
-  chorus("chorus 2", hook, 4, true);
+  // The second verse turns aside to the flat second (the Neapolitan) before coming home.
+  verse("verse 2", "1m 6 3 b2 1m 6 4m 5", verseB, true);
+  // The second chorus carries the hook an octave up.
+  chorus("chorus 2", hook, 5, true);
   bridge();
   chorus("solo chorus", hookHigh, 4, true);
   chorus("last chorus", hook, 4, true);
   outro();
 
+  // The shaker swings its off-beats a quarter of an eighth late.
+  c.Swing(kShaker, 1, 3);
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 2, 0.35);
   c.Vibrato(kLead, 4, 2, 4, 3);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

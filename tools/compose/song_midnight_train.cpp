@@ -7,16 +7,19 @@
 
 namespace {
 
-constexpr int kDrums = 0, kHats = 1, kBass = 2, kRiff = 3, kWhistleA = 4, kWhistleB = 5, kHarp = 6, kEcho = 7;
+constexpr int kDrums = 0, kHats = 1, kBass = 2, kRiff = 3, kWhistleA = 4, kWhistleB = 5, kHarp = 6, kEcho = 7, kPedalLow = 8,
+              kPedalHigh = 9;
 
 }  // namespace
 
 SongResult ComposeMidnightTrain(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 8;
+  setup.channels = 10;
   setup.bpm = 150;
   setup.key = Key{kA, Mode::kDorian};
-  setup.globalVolume = 58;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.222;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 16726, .startHz = 140, .endHz = 50, .sweepSeconds = 0.03,
@@ -24,24 +27,24 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
                               {}, 56, 128, false));
   int snare = c.Add(Instrument("snare", Snare({.rate = 22050, .toneHz = 200, .toneDecay = 0.04, .noiseDecay = 0.1,
                                               .noiseHighPass = 1800, .noiseShare = 0.8, .lengthSeconds = 0.2}, 142),
-                               {}, 44, 136, true));
+                               {}, 44, 136, false));
   int hat = c.Add(Instrument("rail hat", Hat({.rate = 33452, .decaySeconds = 0.022, .lengthSeconds = 0.05, .metal = 0.6}, 143),
                               {}, 30, 172, false));
-  int bass = c.Add(WaveInstrument("pulse bass", {WaveKind::kSaw, 0.5, 40, 6}, kNoteC1, kNoteC4 - 1,
+  int bass = c.Add(WaveInstrument("pulse bass", {WaveKind::kSaw, 0.5, 40, 12}, kNoteC1, kNoteC4 - 1,
                                   AdsrEnvelope(0.003, 0.12, 0.5, 0.04), 44, 128));
-  int riff = c.Add(Instrument("muted guitar", PluckTone({WaveKind::kSaw, 0.5, 28, 8}, 0.07, 0.35, 0.08, 144, 64),
+  int riff = c.Add(Instrument("muted guitar", PluckTone({WaveKind::kSaw, 0.5, 28, 16}, 0.07, 0.35, 0.08, 144, 64),
                               DecayEnvelope(0.35, 0.04), 34, 92, true));
   int whistle = c.Add(WaveInstrument("whistle", {WaveKind::kSine, 0.5, 2}, kNoteC4, kNoteC7, AdsrEnvelope(0.15, 0.4, 0.85, 0.5),
                                      26, 128));
-  int pad = c.Add(PadInstrument("night pad", {WaveKind::kSaw, 0.5, 15, 4}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.5),
+  int pad = c.Add(PadInstrument("night pad", {WaveKind::kSaw, 0.5, 15, 8}, 32, 128, {-1, 0, 1}, AdsrEnvelope(0.3, 0.6, 0.8, 0.5),
                                 24, 128, true, 145));
-  InstrumentPatch harpPatch = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 8}, kNoteC4, kNoteC6,
+  InstrumentPatch harpPatch = WaveInstrument("harmonica by ODD", {WaveKind::kPulse, 0.3, 30, 16}, kNoteC4, kNoteC6,
                                            AdsrEnvelope(0.02, 0.2, 0.8, 0.08), 40, 112);
   harpPatch.vibratoDepth = 4;
   harpPatch.vibratoRate = 24;
   harpPatch.vibratoSweep = 0.3;
   int harp = c.Add(harpPatch);
-  int echo = c.Add(WaveInstrument("harmonica echo", {WaveKind::kPulse, 0.3, 20, 4}, kNoteC4, kNoteC6,
+  int echo = c.Add(WaveInstrument("harmonica echo", {WaveKind::kPulse, 0.3, 20, 8}, kNoteC4, kNoteC6,
                                   AdsrEnvelope(0.02, 0.2, 0.7, 0.1), 40, 176));
   int crash = c.AddFitter(
       [](size_t frames) { return Instrument("crash", Crash(frames, 22050, 146), {}, 28, 100, false); }, 3000, 40000);
@@ -49,6 +52,12 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   DrumMap kit = {{'k', {kick, 60, 56}}, {'s', {snare, 60, 42}}, {'g', {snare, 60, 16}}, {'c', {crash, 60, 34}}};
   DrumMap hats = {{'h', {hat, 60, 18}}, {'H', {hat, 60, 30}}};
   const std::vector<int> whistle2 = {kWhistleA, kWhistleB};
+  // The night pad holds the tonic and its fifth under the moving chords.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
+
 
   const std::string chug = "HhhhHhhhHhhhHhhh";
   const std::string beat = "k...s..gk...s.g.";
@@ -56,6 +65,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
 
   // --- Intro: the whistle, then the wheels gather speed. ---
   c.Section("departure", "1m 1m 7 7 1m 1m 4 4");
+  c.SectionLevel(-3);
   c.Chords(whistle2, whistle, 72, 88, 16, "x . x -", -1, {4, 11}, 0, 4);
   c.Beat(kHats, hats, 4, "H h h h", "", 0, 2);
   c.Beat(kHats, hats, 2, "H h H h H h H h", "", 2, 2);
@@ -63,13 +73,14 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R 8", 40, 4, 4);
   c.Beat(kDrums, kit, 1, "k.......k.......", "k...s...s.s.sSsS", 4, 4);
 
-  auto rails = [&](const std::string& name) {
+  auto rails = [&](const std::string& name, int octave) {
     c.Section(name, "1m 1m 7 7 1m 1m 4 4");
     c.Beat(kDrums, kit, 1, beat, "k...s...s.s.sSSS");
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R A", 44);
     c.Arp(kRiff, riff, 57, 2, ostinato, 34);
-    c.Melody(kHarp, harp, 4, 2,
+    pedal(38);
+    c.Melody(kHarp, harp, octave, 2,
              "5 - . 5 3 - 1 - | 1 - - - . . . . | 4 - . 4 2 - 7, - | 7, - - - . . . . | "
              "5 - . 5 3 - 1 - | 1 - - - 3 - 5 - | 6 - 4 - 1 - 4 - | 1 - - - . . . . ",
              38);
@@ -80,6 +91,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Beat(kHats, hats, 1, chug);
     c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R A", 44);
     c.Arp(kRiff, riff, 57, 2, ostinato, 32);
+    pedal(38);
     c.Melody(kHarp, harp, 4, 2,
              "1 - 1 2 3 - 1 - | 5 - 3 - 5 - 3 - | 2 - 7, - 2 - 4 - | 4 - - 6 1' - 6 - | "
              "1 - 1 2 3 - 5 - | 5 - 3 - 5 - 7 - | 7 - 5 - 4 - 2 - | 5 - - - - - . . ",
@@ -92,6 +104,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Bass(kBass, bass, 33, 1, "R . 8 . R . 8 . R . 8 . R 8 R A", 46);
     c.Arp(kRiff, riff, 57, 1, "0 . 0 2 . 0 1 . 0 . 0 2 . 0 1 .", 32);
     c.Chords(whistle2, pad, 62, 79, 16, "x", -1, {3, 12});
+    pedal(40);
     c.Melody(kHarp, harp, 4, 2,
              "3 - - - 1 - 3 - | 4 - - - 2 - 7, - | 5 - - - 3 - 1 - | 1 - - - - - . . | "
              "3 - - - 1 - 3 - | 4 - - - 2 - 7 - | #7 - - - 5 - 2 - | 5 - - - - - . . ",
@@ -100,6 +113,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   };
   auto night = [&]() {
     c.Section("night", "1m 1m 7 7 b6 b6 5 5");
+    c.SectionLevel(-3);
     c.Chords(whistle2, whistle, 72, 88, 16, "x . x -", -1, {4, 11});
     c.Bass(kBass, bass, 33, 4, "R - R -", 40);
     c.Beat(kHats, hats, 2, "H h H h H h H h");
@@ -107,16 +121,19 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Beat(kDrums, kit, 1, "k...............", "k...s...s.s.sSsS", 4, 4);
   };
 
-  rails("rails");
+  rails("rails", 4);
   c.LoopHere();
   tune("tune");
   chorus("chorus");
-  rails("rails 2");
+  // The second time down the line the harmonica plays an octave up.
+  rails("rails 2", 5);
   night();
   tune("tune 2");
   chorus("chorus 2");
   chorus("chorus 3");
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kHarp, 0.8);
   c.Echo(kHarp, kEcho, echo, 3, 0.4);
   c.Swing(kHats, 1, 1);
   c.Vibrato(kHarp, 6, 3, 6, 3);

@@ -16,7 +16,9 @@ SongResult ComposeSlinky(const SongContext& context) {
   setup.channels = 8;
   setup.bpm = 104;
   setup.key = Key{kE, Mode::kDorian};
-  setup.globalVolume = 61;
+  setup.globalVolume = 64;
+  setup.volumeScale = 1.394;
+  setup.limitVolumes = true;
   Composer c(setup);
 
   int kick = c.Add(Instrument("kick", Kick({.rate = 11025, .startHz = 130, .endHz = 52, .sweepSeconds = 0.03,
@@ -46,8 +48,8 @@ SongResult ComposeSlinky(const SongContext& context) {
       },
       1600, 9000);
 
-  DrumMap kit = {{'k', {kick, 60, 58}}, {'s', {snare, 60, 50}}, {'g', {snare, 60, 16}}};
-  DrumMap hats = {{'h', {hat, 60, 30}}, {'o', {open, 60, 34}}};
+  DrumMap kit = {{'k', {kick, 60, 62}}, {'s', {snare, 60, 56}}, {'g', {snare, 60, 22}}};
+  DrumMap hats = {{'h', {hat, 60, 36}}, {'o', {open, 60, 40}}};
   const std::vector<int> clav2 = {kClavA, kClavB};
 
   const std::string groove = "k.gks.g..gk.s.gk";
@@ -57,17 +59,18 @@ SongResult ComposeSlinky(const SongContext& context) {
 
   // --- Intro: the rhythm section finds its feet. ---
   c.Section("intro", "1m7 47 1m7 47");
+  c.SectionLevel(-3.5);
   c.Beat(kDrums, kit, 1, groove, "k.s.s.ssk.s.sSSS");
   c.Beat(kHats, hats, 1, hatLine, "", 0, 4);
   c.Bass(kBass, bass, 28, 1, slap, 50, 2, 2);
 
-  auto groovePart = [&](const std::string& name, const std::string& brassLine) {
+  auto groovePart = [&](const std::string& name, const std::string& brassLine, int octave) {
     c.Section(name, "1m7 47 1m7 47 1m7 47 1m7 47");
     c.Beat(kDrums, kit, 1, groove, "k.gks.s.s.ssSSSS");
     c.Beat(kHats, hats, 1, hatLine);
     c.Bass(kBass, bass, 28, 1, slap, 50);
     c.Chords(clav2, clav, 62, 76, 1, clavLine, 30, {4, 10});
-    c.Melody(kBrass, brass, 4, 1, brassLine, 58);
+    c.Melody(kBrass, brass, octave, 1, brassLine, 58);
   };
   const std::string callA =
       ". . . . . . . . 1' . 7 . 5 . 7 . | 1' - . . . . . . . . . . 3' . 1' . | "
@@ -97,6 +100,7 @@ SongResult ComposeSlinky(const SongContext& context) {
 
   auto bridge = [&]() {
     c.Section("bridge", "b6maj7 77 1m7 1m7 b6maj7 77 2m7 5m7");
+    c.SectionLevel(-3);
     c.Beat(kDrums, kit, 1, "k.......s.......", "k.s.s.ssk.s.sSSS");
     c.Beat(kHats, hats, 1, "h.h.h.h.h.h.h.h.");
     c.Bass(kBass, bass, 28, 2, "R - - - 5 - 8 -", 46);
@@ -108,13 +112,14 @@ SongResult ComposeSlinky(const SongContext& context) {
              54);
   };
 
-  groovePart("groove", callA);
+  groovePart("groove", callA, 4);
   c.LoopHere();
-  groovePart("groove 2", callB);
+  // The second time round the horns answer an octave up.
+  groovePart("groove 2", callB, 5);
   turnaround();
-  groovePart("groove 3", callA);
+  groovePart("groove 3", callA, 4);
   bridge();
-  groovePart("groove 4", callB);
+  groovePart("groove 4", callB, 5);
   turnaround();
 
   c.Echo(kBrass, kEcho, echo, 3, 0.35);

@@ -7,20 +7,20 @@
 namespace {
 
 constexpr int kDrums = 0, kBass = 1, kPizzA = 2, kPizzB = 3, kPizzC = 4, kLead = 5, kEcho = 6, kGlock = 7, kCrash = 8,
-              kSecond = 9;
+              kSecond = 9, kPedalLow = 10, kPedalHigh = 11;
 
 }  // namespace
 
 SongResult ComposeWaltzing(const SongContext& context) {
   SongSetup setup;
-  setup.channels = 10;
+  setup.channels = 12;
   setup.bpm = 160;
   setup.speed = 12;
   setup.rowsPerBeat = 2;
   setup.beatsPerBar = 3;
   setup.key = Key{kBb, Mode::kMajor};
   setup.globalVolume = 64;
-  setup.volumeScale = 1.349;
+  setup.volumeScale = 1.38;
   Composer c(setup);
 
   int kick = c.Add(Instrument("soft kick", Kick({.rate = 11025, .startHz = 100, .endHz = 50, .sweepSeconds = 0.03,
@@ -29,25 +29,30 @@ SongResult ComposeWaltzing(const SongContext& context) {
   int brush = c.Add(Instrument("brush", Hat({.rate = 22050, .decaySeconds = 0.06, .lengthSeconds = 0.14, .highPass = 4000,
                                              .metal = 0.2}, 82),
                                {}, 24, 160, false));
-  int tuba = c.Add(WaveInstrument("tuba", {WaveKind::kSaw, 0.5, 30, 3}, kNoteC1, kNoteC4, AdsrEnvelope(0.02, 0.25, 0.55, 0.1),
+  int tuba = c.Add(WaveInstrument("tuba", {WaveKind::kSaw, 0.5, 30, 6}, kNoteC1, kNoteC4, AdsrEnvelope(0.02, 0.25, 0.55, 0.1),
                                   44, 128));
-  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 8}, 0.12, 0.35, 0.03, 83, 64),
+  int pizz = c.Add(Instrument("pizzicato", PluckTone({WaveKind::kSaw, 0.5, 24, 16}, 0.12, 0.35, 0.03, 83, 64),
                               DecayEnvelope(0.6, 0.08), 30, 128, true));
-  InstrumentPatch accordionPatch = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 10}, 64, 96, {-1, 0, 1},
+  InstrumentPatch accordionPatch = PadInstrument("musette by ODD", {WaveKind::kPulse, 0.3, 28, 18}, 64, 96, {-1, 0, 1},
                                                AdsrEnvelope(0.03, 0.2, 0.8, 0.12), 42, 116, true, 84);
   accordionPatch.vibratoDepth = 2;
   accordionPatch.vibratoRate = 20;
   accordionPatch.vibratoSweep = 0.3;
   int accordion = c.Add(accordionPatch);
-  int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 5}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
+  int echo = c.Add(WaveInstrument("echo reed", {WaveKind::kPulse, 0.3, 20, 10}, kNoteC3, kNoteC6, AdsrEnvelope(0.03, 0.2, 0.7, 0.15),
                                   42, 170));
   int glock = c.Add(Instrument("glockenspiel", BellTone(0.8, 85, 128), DecayEnvelope(1.8, 0.3), 34, 150, false));
-  int second = c.Add(WaveInstrument("second reed", {WaveKind::kPulse, 0.5, 20, 6}, kNoteC3, kNoteC6,
+  int second = c.Add(WaveInstrument("second reed", {WaveKind::kPulse, 0.5, 20, 12}, kNoteC3, kNoteC6,
                                     AdsrEnvelope(0.03, 0.2, 0.75, 0.12), 30, 140));
   int cymbal = c.AddFitter(
       [](size_t frames) { return Instrument("cymbal", Crash(frames, 22050, 86), {}, 26, 100, false); }, 4000, 40000);
 
-  DrumMap kit = {{'k', {kick, 60, 40}}, {'h', {brush, 60, 22}}};
+  DrumMap kit = {{'k', {kick, 60, 46}}, {'h', {brush, 60, 28}}, {'x', {brush, 60, 16}}};
+  // The musette's drone: the second reed holds the tonic and fifth under the tune.
+  auto pedal = [&](int volume) {
+    c.Pedal(kPedalLow, second, c.CurrentKey().Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, second, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+  };
   DrumMap crash = {{'c', {cymbal, 60, 26}}};
   const std::vector<int> pizz3 = {kPizzA, kPizzB, kPizzC};
   const std::vector<int> pizzPans = {5, 9, 12};
@@ -56,27 +61,33 @@ SongResult ComposeWaltzing(const SongContext& context) {
   auto accompany = [&](bool drums) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 44);
     c.Chords(pizz3, pizz, 62, 77, 2, ". x x", -1, pizzPans);
-    if (drums) c.Beat(kDrums, kit, 1, "k . h . h .");
+    if (drums) {
+      c.Beat(kDrums, kit, 1, "k . h . h .");
+      c.Sixteenths(kDrums, kit, "...x.......x");
+    }
   };
 
   // --- Intro: the band vamps, the glockenspiel hints at the tune. ---
   c.Section("intro", "1 1 57 57 57 57 1 1");
+  c.SectionLevel(-3.5);
   accompany(false);
   c.Beat(kDrums, kit, 1, "k . . . . .", "", 0, 4);
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
   c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
 
-  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4 1 57 1 1";
+  // The subdominant turns minor for a bar (borrowed from B flat minor) before the cadence.
+  const std::string chartA = "1 1 57 57 57 57 1 1 1 17 4 4m 1 57 1 1";
   const std::string tuneA =
       "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | 4 - - - 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
-      "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+      "5 - - - 6 5 | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
   const std::string tuneA2 =
       "5 - 4 5 6 5 | 3 - - - 1 - | 2 - 1 2 3 2 | 7, - - - 5, - | 4 - 3 4 5 4 | 2 - - - 7, - | 1 - 2 - 3 - | 5 - - - . . | "
-      "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - 6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
-  auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony) {
+      "1' - - - 2' 1' | b7 - - - 6 5 | 4 - - - 5 6 | 1' - - - b6 - | 5 - - - 3 - | 4 - 3 - 2 - | 1 - - - - - | - - - - . . ";
+  auto partA = [&](const std::string& name, const std::string& tune, bool glockCounter, bool harmony, int octave) {
     c.Section(name, chartA);
     accompany(true);
-    c.Melody(kLead, accordion, 4, 1, tune, 44);
+    pedal(30);
+    c.Melody(kLead, accordion, octave, 1, tune, 44);
     if (glockCounter)
       c.Arp(kGlock, glock, 82, 2, "0 - - 2 - - 1 - - 0 - -", 26);
     if (harmony) c.Harmony(kLead, kSecond, second, 15);
@@ -85,6 +96,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
 
   auto partB = [&]() {
     c.Section("minor strain", "6m 6m 37 37 2m 57 1 1 6m 6m 37 37 2m 57 1 57");
+    c.SectionLevel(-2);
     accompany(true);
     c.Melody(kLead, accordion, 4, 1,
              "6 - - - 5 6 | 1' - - - 6 - | 7 - - - #5 - | 3 - - - . . | 4 - - - 2 4 | 5 - - - 7, - | 1 - 3 - 5 - | 1' - - - . . | "
@@ -101,6 +113,7 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
     c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
     c.Beat(kDrums, kit, 1, "k . . . h .");
+    pedal(28);
     c.Melody(kLead, accordion, 4, 1, tune, 42);
     c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
   };
@@ -119,16 +132,19 @@ SongResult ComposeWaltzing(const SongContext& context) {
              40);
   };
 
-  partA("waltz", tuneA, false, false);
+  partA("waltz", tuneA, false, false, 4);
   c.LoopHere();
-  partA("waltz again", tuneA2, true, false);
+  // The second time through the musette climbs an octave over the glockenspiel.
+  partA("waltz again", tuneA2, true, false, 5);
   partB();
-  partA("waltz 3", tuneA, false, true);
+  partA("waltz 3", tuneA, false, true, 4);
   trio("trio", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 1 1", trioTune);
   trio("trio 2", "1 1 5 5 57 57 1 1 4 4 1 1 57 57 27 27", trioTune2);
-  partA("waltz 4", tuneA2, true, true);
+  partA("waltz 4", tuneA2, true, true, 5);
   coda();
 
+  // Downbeats after a held note are led into from a half step below.
+  c.ChromaticApproach(kLead, 0.8);
   c.Echo(kLead, kEcho, echo, 3, 0.3);
   c.Vibrato(kLead, 4, 2, 5, 2);
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};

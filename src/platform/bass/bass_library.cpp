@@ -126,6 +126,7 @@ DWORD BassLibrary::MusicLoad(bool fromMemory, const void* file, DWORD length, DW
     music->flags = flags;
     music->instance = ModuleInstance::Create(music->bytes.data(), music->bytes.size(), flags);
     if (music->instance == nullptr) return Fail(BASS_ERROR_FORMAT);
+    music->lengthSeconds = music->instance->DurationSeconds();
     DWORD handle = nextHandle_++;
     {
       AudioLock lock(output_);
@@ -200,6 +201,11 @@ bool BassLibrary::ChannelStop(DWORD handle) {
   }
   errorCode_ = BASS_OK;
   return true;
+}
+
+double BassLibrary::MusicLengthSeconds(DWORD handle) {
+  Music* music = Find(handle);
+  return music != nullptr ? music->lengthSeconds : -1.0;
 }
 
 void BassLibrary::FailMusicLoadCall(int callIndex) {

@@ -61,11 +61,17 @@ class BassLibrary {
   std::vector<DWORD> PlayingHandles();
   bool initialized() const { return initialized_; }
 
+  // ---- For the desktop's media controls (no BASS 1.7 call asks this) ----
+  // Seconds of one pass through a loaded music, or a negative value for an unknown handle.
+  double MusicLengthSeconds(DWORD handle);
+
  private:
   struct Music {
     // A copy of the module's bytes: a clean restart decodes them again.
     std::vector<unsigned char> bytes;
     DWORD flags = 0;
+    // One pass through the song, measured at load, before the audio callback can see the music.
+    double lengthSeconds = 0;
     // Rendered only by the audio callback, under the audio lock.
     std::unique_ptr<ModuleInstance> instance;
     // Written under the audio lock; the callback clears it when a song that does not loop ends.

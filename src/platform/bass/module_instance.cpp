@@ -60,6 +60,8 @@ bool ModuleInstance::HasPosition(int order, int row) const {
 
 void ModuleInstance::SetPosition(int order, int row) { module_->set_position_order_row(order, row); }
 
+double ModuleInstance::DurationSeconds() const { return module_->get_duration_seconds(); }
+
 size_t ModuleInstance::Render(int frequency, float* stereo, size_t frames) {
   return module_->read_interleaved_stereo(frequency, frames, stereo);
 }

@@ -29,6 +29,8 @@ class ModuleInstance {
   // Whether `row` exists in the pattern at position `order` of the order list.
   bool HasPosition(int order, int row) const;
   void SetPosition(int order, int row);
+  // Seconds of one pass through the song, from its start to its end or its loop.
+  double DurationSeconds() const;
   // Renders up to `frames` interleaved stereo frames at `frequency` Hz, full scale +-1.0 (not
   // clipped); returns fewer, down to 0, only at the end of a song that does not loop.
   size_t Render(int frequency, float* stereo, size_t frames);

@@ -6,6 +6,11 @@
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
+// x86 processors may have AVX2, chosen at run time; other SSE2 targets (WebAssembly's SIMD
+// through Emscripten) take the two-wide path only.
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#define MUSIDISK_WIDE_BLOCKS 1
+#endif
 
 namespace d3d8sw {
 
@@ -54,6 +59,7 @@ inline void StoreInt64Pair(__m128d rounded, int64_t* out) {
 // are clamped there and converted in 32 bits.
 inline __m128i SmallPair(__m128d v) { return _mm_cvttpd_epi32(RoundedPair(v, 1073741824.0)); }
 
+#if defined(MUSIDISK_WIDE_BLOCKS)
 bool HaveAvx2() {
   static const bool have = __builtin_cpu_supports("avx2");
   return have;
@@ -100,6 +106,7 @@ bool HaveAvx2() {
   const __m128i c = SmallQuad(_mm256_mul_pd(PlaneQuad(plane, x, row), w16));
   return _mm_srai_epi32(_mm_add_epi32(c, _mm_set1_epi32(1 << (kColourFractionBits - 1))), kColourFractionBits);
 }
+#endif  // MUSIDISK_WIDE_BLOCKS
 #endif
 
 }  // namespace
@@ -257,10 +264,14 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
   const bool uVaries = (needs & kTexture) && (mask & 2), vVaries = (needs & kTexture) && (mask & 4);
   const bool fogVaries = (needs & kFog) && (mask & 8);
 #if defined(__SSE2__)
+#if defined(MUSIDISK_WIDE_BLOCKS)
   if (wide && HaveAvx2()) {
     FillPerspectiveWide(p, dx, dy, count, needs);
     return;
   }
+#else
+  (void)wide;  // no four-wide form on this target
+#endif
   const __m128d rowQ = _mm_set1_pd(p.q.dy * dy);
   const __m128d rowR = _mm_set1_pd(p.qr.dy * dy), rowG = _mm_set1_pd(p.qg.dy * dy);
   const __m128d rowB = _mm_set1_pd(p.qb.dy * dy), rowA = _mm_set1_pd(p.qa.dy * dy);
@@ -320,7 +331,7 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
 #endif
 }
 
-#if defined(__SSE2__)
+#if defined(MUSIDISK_WIDE_BLOCKS)
 [[gnu::target("avx2")]] void PixelBlock::FillPerspectiveWide(const Interpolants& p, int dx, int dy, int count,
                                                              uint32_t needs) {
   const uint32_t mask = p.perspectiveMask;

@@ -232,6 +232,7 @@ void SdlHost::KeyUp(const SDL_Keysym& key) {
 }
 
 bool SdlHost::PollEvent(HostEvent* event) {
+  if (betweenFrames_) betweenFrames_();
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -502,7 +503,17 @@ void SdlHost::CloseAudio() {
 }
 
 void SdlHost::PauseAudio(bool paused) {
-  if (audioDevice_ != 0) SDL_PauseAudioDevice(audioDevice_, paused ? 1 : 0);
+  audioPausedByLibrary_ = paused;
+  if (audioDevice_ != 0) SDL_PauseAudioDevice(audioDevice_, audioPausedByLibrary_ || audioHeld_ ? 1 : 0);
+}
+
+void SdlHost::HoldAudio(bool held) {
+  audioHeld_ = held;
+  PauseAudio(audioPausedByLibrary_);
+}
+
+void SdlHost::RaiseWindow() {
+  if (window_ != nullptr && !showDeferred_) SDL_RaiseWindow(window_);
 }
 
 void SdlHost::LockAudio() {

@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "platform/host/frame_pacer.h"
 #include "platform/host/host.h"
@@ -46,6 +47,13 @@ class SdlHost : public Host {
   void RequestClose();
   // True while a message box is open (the program's loop then waits on it).
   bool inMessageBox() const { return inMessageBox_.load(); }
+  // Runs each time the program looks for window messages, that is between frames, on its thread.
+  void SetBetweenFramesHandler(std::function<void()> handler) { betweenFrames_ = std::move(handler); }
+
+  // ---- For the desktop's media controls ----
+  // Holds the audio output silent (the music stands still) or lets it play on.
+  void HoldAudio(bool held);
+  void RaiseWindow();
 
   // ---- Host ----
   Rect DesktopRect() override;
@@ -120,9 +128,13 @@ class SdlHost : public Host {
   int64_t pinnedReading_ = 0;
   int64_t counterOffset_ = 0;
   std::atomic<bool> inMessageBox_{false};
+  std::function<void()> betweenFrames_;
   SDL_AudioDeviceID audioDevice_ = 0;
   AudioCallback audioCallback_ = nullptr;
   void* audioUser_ = nullptr;
+  // The output plays only while neither the audio library (BASS_Stop) nor the media controls hold it.
+  bool audioPausedByLibrary_ = true;
+  bool audioHeld_ = false;
 };
 
 }  // namespace host

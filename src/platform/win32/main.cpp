@@ -10,10 +10,16 @@
 #include "platform/host/desktop_options.h"
 #include "platform/host/exit_watch.h"
 #include "platform/host/first_track_seed.h"
+#include "platform/host/mpris_service.h"
+#include "platform/host/program_media_player.h"
 #include "platform/host/sdl_host.h"
 
 #ifndef MUSIDISK_VERSION
 #define MUSIDISK_VERSION "unknown"
+#endif
+// The desktop entry's name, which the media controls give the desktop to find the icon by.
+#ifndef MUSIDISK_APP_ID
+#define MUSIDISK_APP_ID "org.tarnvik.Musidisk"
 #endif
 
 namespace {
@@ -60,8 +66,16 @@ int main(int argc, char** argv) {
     sdl.PinFirstCounterReading(static_cast<int64_t>((now & ~0xFFFFFFFFull) | seed));
   }
 
+  // The desktop's media keys and sound menu, where there is a session bus; none, and they are off.
+  host::ProgramMediaPlayer player(&sdl);
+  host::MprisService mediaControls;
+  if (mediaControls.Start(&player, MUSIDISK_APP_ID)) {
+    sdl.SetBetweenFramesHandler([&mediaControls] { mediaControls.Process(); });
+  }
+
   host::SetActiveHost(&sdl);
   int result = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
   host::SetActiveHost(nullptr);
+  sdl.SetBetweenFramesHandler(nullptr);
   return result;
 }
