@@ -15,6 +15,7 @@
 
 namespace d3d8sw {
 
+#if defined(D3D8SW_WIDE_VECTORS)
 struct PerspectiveSteps {
   float q0 = 0, dq = 0;  // rhw at the stretch's first pixel and its step along x
   // Channels b, g, r, a in 2^-16 of 8-bit units: (value + 1/2) at the first pixel, and d.
@@ -31,9 +32,8 @@ struct PerspectiveSteps {
   // linear and each channel linear over rhw, so their extremes over the box are at its corners.
   // False when the box is not for single precision: rhw not positive at a corner (the eye plane
   // crosses it), or values or an rhw ratio so large that the bound comes near a colour step.
-  bool Bound(const Interpolants& p, int x0, int x1, int y0, int y1);
+  [[gnu::target("avx2")]] bool Bound(const Interpolants& p, int x0, int x1, int y0, int y1);
 
-#if defined(D3D8SW_WIDE_VECTORS)
   // Sets up the stretch from (refX + dx, refY + dy), inside the box of Bound: the channels at its
   // first pixel as the reference works them out, in double, and d (x 2^16, a power of two, which
   // scales the float arithmetic without changing its rounding).
@@ -52,14 +52,12 @@ struct PerspectiveSteps {
     _mm_store_ps(step, _mm256_cvtpd_ps(_mm256_mul_pd(
                            _mm256_sub_pd(gradient, _mm256_mul_pd(first, _mm256_set1_pd(p.q.dx))), scale)));
   }
-#endif
 };
 
 // The A8R8G8B8 diffuse colour of pixel (refX + dx, refY + dy) exactly as PixelReference works it
 // out (rhw positive there).
 uint32_t ReferencePerspectiveColour(const Interpolants& p, int dx, int dy);
 
-#if defined(D3D8SW_WIDE_VECTORS)
 // One channel's (c + 1/2) x 2^16 truncated, of eight pixels (t = i / q(i) per lane); lanes whose
 // fraction lies within the margin of a rounding edge are set in `near`.
 D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t, __m256i margin, __m256i* near) {
