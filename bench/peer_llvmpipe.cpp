@@ -800,14 +800,21 @@ double DifferingShare(const std::vector<uint32_t>& a, const std::vector<uint32_t
 int main(int argc, char** argv) {
   int rounds = 7;
   int profiled = -1;
+  int profiledFrames = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
     } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
       profiled = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+      profiledFrames = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--sse2") == 0) {
+      d3d8test::UseWideVectors(false);
     } else {
-      std::fprintf(stderr, "usage: %s [--rounds N] [--profile WORKLOAD]\n"
-                   "  --profile K: only our device draws workload K (1..7) for five seconds, for a profiler\n",
+      std::fprintf(stderr, "usage: %s [--rounds N] [--sse2] [--profile WORKLOAD [--frames N]]\n"
+                   "  --sse2: our device without its AVX2 paths\n"
+                   "  --profile K: only our device draws workload K (1..7), for a profiler: for five seconds,\n"
+                   "  or N frames (for an instruction-counting one)\n",
                    argv[0]);
       return 2;
     }
@@ -838,7 +845,9 @@ int main(int argc, char** argv) {
   constexpr size_t kCount = sizeof(workloads) / sizeof(workloads[0]);
   if (profiled >= 1 && profiled <= static_cast<int>(kCount)) {
     const double start = CpuSeconds();
-    while (CpuSeconds() - start < 5.0) workloads[profiled - 1].ours();
+    for (int frame = 0; profiledFrames > 0 ? frame < profiledFrames : CpuSeconds() - start < 5.0; ++frame) {
+      workloads[profiled - 1].ours();
+    }
     return 0;
   }
 

@@ -8,8 +8,18 @@
 #include "platform/d3d8/pixel_key.h"
 #include "platform/d3d8/pixel_reference.h"
 #include "platform/d3d8/span_kernels.h"
+#include "platform/d3d8/wide_vectors.h"
 
 namespace {
+
+// Whether this processor runs the AVX2 paths (every other trial below takes them).
+bool WideAvailable() {
+#if defined(D3D8SW_WIDE_VECTORS)
+  return d3d8sw::HaveAvx2();
+#else
+  return false;
+#endif
+}
 
 using d3d8sw::BlendMode;
 using d3d8sw::PixelKey;
@@ -86,6 +96,7 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       s.fog = k.fog;
       s.fogColour = random() & 0x00FFFFFF;
       s.target = k.target;
+      s.wide = (trial & 1) != 0 && WideAvailable();
 
       // Target and depth contents as the formats store them.
       std::vector<uint32_t> colour(kWidth);
@@ -162,7 +173,7 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       if (!s.depthTest) fastJob.depth = refJob.depth = nullptr;
       fast(s, fastJob);
       PixelReference::ShadeSpan(s, refJob);
-      ASSERT_EQ(colourFast, colourRef) << "trial " << trial;
+      ASSERT_EQ(colourFast, colourRef) << "trial " << trial << (s.wide ? " (AVX2)" : "");
       ASSERT_EQ(depth32Fast, depth32Ref) << "trial " << trial;
       ASSERT_EQ(depth16Fast, depth16Ref) << "trial " << trial;
     }
@@ -423,16 +434,22 @@ TEST_F(SceneTest, FastPathsDrawTheReferenceScene) {
   const Case cases[] = {{D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_D32}, {D3DFMT_R5G6B5, D3DFMT_R5G6B5, D3DFMT_D16}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.backBuffer);
-    std::vector<uint32_t> fast = DrawScene(false, c.backBuffer, c.target, c.depth);
     std::vector<uint32_t> reference = DrawScene(true, c.backBuffer, c.target, c.depth);
-    ASSERT_EQ(fast.size(), reference.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < fast.size(); ++i) differing += fast[i] != reference[i];
-    EXPECT_EQ(differing, 0u);
-    // The scene is not blank.
-    size_t distinct = 0;
-    for (size_t i = 1; i < 640 * 480; ++i) distinct += fast[i] != fast[i - 1];
-    EXPECT_GT(distinct, 10000u);
+    // With the AVX2 paths where the processor has them, and with the SSE2 paths alone.
+    for (bool wide : {true, false}) {
+      SCOPED_TRACE(wide ? "AVX2 where present" : "SSE2");
+      d3d8test::UseWideVectors(wide);
+      std::vector<uint32_t> fast = DrawScene(false, c.backBuffer, c.target, c.depth);
+      d3d8test::UseWideVectors(true);
+      ASSERT_EQ(fast.size(), reference.size());
+      size_t differing = 0;
+      for (size_t i = 0; i < fast.size(); ++i) differing += fast[i] != reference[i];
+      EXPECT_EQ(differing, 0u);
+      // The scene is not blank.
+      size_t distinct = 0;
+      for (size_t i = 1; i < 640 * 480; ++i) distinct += fast[i] != fast[i - 1];
+      EXPECT_GT(distinct, 10000u);
+    }
   }
 }
 

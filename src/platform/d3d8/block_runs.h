@@ -11,6 +11,7 @@
 #if defined(__SSE2__)
 
 #include <cstdint>
+#include <optional>
 
 #include "colour_math.h"
 #include "interpolants.h"
@@ -18,6 +19,7 @@
 #include "pixel_key.h"
 #include "pixel_state.h"
 #include "pixel_vectors.h"
+#include "wide_solid_runs.h"
 
 namespace d3d8sw {
 
@@ -81,7 +83,7 @@ class BlockRuns {
   void Shade(const Run& run) {
     for (int done = 0; done < run.count; done += PixelBlock::kPixels) {
       const int n = run.count - done < PixelBlock::kPixels ? run.count - done : PixelBlock::kPixels;
-      block_.Fill(p_, run.dx + done, run.dy, n);
+      block_.Fill(p_, run.dx + done, run.dy, n, s_.wide);
       void* depth = nullptr;
       if constexpr (kDepth) depth = static_cast<uint8_t*>(run.depth) + done * (k.depthD16 ? 2 : 4);
       ShadeBlock(n, run.colour + done, depth);
@@ -367,6 +369,23 @@ class BlockRuns {
 // The runs of one primitive through the block path compiled for `kShape` (a BlockShapeOf).
 template <uint32_t kShape>
 void BlockShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
+#if defined(D3D8SW_WIDE_VECTORS)
+  // Untextured shapes come with stage 0 selecting the diffuse colour; the target is the state's.
+  // (Affine Gouraud runs are quicker through the block path's four-pixel steps.)
+  if constexpr (WideSolidTakes(PixelKey::Decode(kShape))) {
+    if (s.wide && p.perspective && s.target != TargetKind::kR5G6B5 && s.colourStage == StageOp::kDiffuse &&
+        s.alphaStage == StageOp::kDiffuse) {
+      // The block path for the runs the wide one leaves, made when one does (its set-up is most of
+      // a block's cost).
+      std::optional<BlockRuns<kShape>> block;
+      ShadeWideSolid<kShape>(s, p, runs, count, [&](const Run& run) {
+        if (!block) block.emplace(s, p);
+        block->Shade(run);
+      });
+      return;
+    }
+  }
+#endif
   BlockRuns<kShape> block(s, p);
   for (int i = 0; i < count; ++i) block.Shade(runs[i]);
 }

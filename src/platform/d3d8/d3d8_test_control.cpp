@@ -52,4 +52,6 @@ void UseReferencePixels(bool on) { TestControls().referencePixels = on; }
 
 void UseReferenceRasterizer(bool on) { TestControls().referenceRasterizer = on; }
 
+void UseWideVectors(bool on) { TestControls().wideVectors = on; }
+
 }  // namespace d3d8test

@@ -69,4 +69,8 @@ bool ReadSurface(IDirect3DSurface8* surface, std::vector<uint32_t>* pixels);
 void UseReferencePixels(bool on);
 void UseReferenceRasterizer(bool on);
 
+// Devices created from now on use their AVX2 paths where the processor has them (the default), or
+// only the SSE2 ones: tests compare both with the reference path.
+void UseWideVectors(bool on);
+
 }  // namespace d3d8test

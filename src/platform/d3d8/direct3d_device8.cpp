@@ -52,6 +52,7 @@ Direct3DDevice8::Direct3DDevice8(Direct3D8* owner, UINT adapter, const D3DCAPS8&
   const TestControlState& controls = TestControls();
   pipeline_.SetReferencePixels(controls.referencePixels);
   pipeline_.SetReferenceRasterizer(controls.referenceRasterizer);
+  pipeline_.SetWideVectors(controls.wideVectors);
 }
 
 Direct3DDevice8::~Direct3DDevice8() {

@@ -8,6 +8,7 @@
 #include "pixel_reference.h"
 #include "polygon_clipper.h"
 #include "rasterizer.h"
+#include "wide_vectors.h"
 
 namespace d3d8sw {
 
@@ -33,7 +34,18 @@ int64_t RoundToFixed(double v) {
 
 }  // namespace
 
-DrawPipeline::DrawPipeline() { scratch_.resize(kInitialScratch); }
+DrawPipeline::DrawPipeline() {
+  scratch_.resize(kInitialScratch);
+  SetWideVectors(true);
+}
+
+void DrawPipeline::SetWideVectors(bool on) {
+#if defined(D3D8SW_WIDE_VECTORS)
+  wide_ = on && HaveAvx2();
+#else
+  wide_ = on && false;
+#endif
+}
 
 bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& format, D3DPRIMITIVETYPE type,
                              const TargetBinding& target, const TextureBinding* texture, float maxPointSize) {
@@ -51,6 +63,7 @@ bool DrawPipeline::Configure(const DeviceState& state, const VertexFormat& forma
   pixel_.depthPitch = target.depthPitch;
   depthRows_ = pixel_.depth != nullptr ? target.depthRows : nullptr;
   dropRuns_ = !referencePixels_;
+  pixel_.wide = wide_;
 
   const D3DVIEWPORT8& vp = state.viewport;
   scissor_.x0 = static_cast<int>(std::min<DWORD>(vp.X, static_cast<DWORD>(target.width)));

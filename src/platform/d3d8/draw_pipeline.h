@@ -56,6 +56,8 @@ class DrawPipeline {
   // Test controls: shade every pixel with the reference path; rasterize with the reference walk.
   void SetReferencePixels(bool on) { referencePixels_ = on; }
   void SetReferenceRasterizer(bool on) { referenceRasterizer_ = on; }
+  // Whether the AVX2 paths may run where the processor has them (else only the SSE2 ones do).
+  void SetWideVectors(bool on);
 
  private:
   void ProcessVertices(const uint8_t* vertices, UINT stride, UINT count);
@@ -147,6 +149,7 @@ class DrawPipeline {
 
   bool referencePixels_ = false;
   bool referenceRasterizer_ = false;
+  bool wide_ = false;
 };
 
 }  // namespace d3d8sw

@@ -54,6 +54,9 @@ struct PixelState {
   int32_t uAnd = -1, vAnd = -1;
   bool addressFast = true;  // both axes can be addressed with the masks above
 
+  // The AVX2 paths may run: the processor has AVX2 and the tests have not turned them off.
+  bool wide = false;
+
   // ---- Target ----
   uint32_t* colour = nullptr;  // pixel (0, 0)
   int colourPitch = 0;         // pixels

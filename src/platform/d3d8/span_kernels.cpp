@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "bilinear_rows.h"
 #include "block_runs.h"
 #include "colour_math.h"
 #include "pixel_vectors.h"
@@ -537,6 +538,11 @@ class VectorRuns {
     if constexpr (k.alpha == StageOp::kDiffuse) keepMask &= 0x00FFFFFF;
     keep_ = _mm_set1_epi32(static_cast<int>(keepMask));
     put_ = _mm_set1_epi32(static_cast<int>(diffuse & ~keepMask));
+    flatStage_.alphaOr = s_.texture.alphaOr;
+    flatStage_.modulate = modulate_;
+    flatStage_.multiply = multiply;
+    flatStage_.keep = keepMask;
+    flatStage_.put = diffuse & ~keepMask;
     // Alpha from the diffuse colour is one value over the run: blending by it is a copy at 255,
     // and at 0 changes nothing (unless tests decide depth writes).
     blendCopies_ = false;
@@ -568,6 +574,8 @@ class VectorRuns {
   uint32_t diffuse_ = 0;
   bool modulate_ = false, blendCopies_ = false, drawsNothing_ = false;
   __m128i multiplier_ = _mm_setzero_si128(), keep_ = _mm_setzero_si128(), put_ = _mm_setzero_si128();
+  // The same as scalars, for the AVX2 bilinear rows.
+  FlatStage flatStage_;
   // Blending by the diffuse alpha a: a and 255 - a in every 16-bit lane.
   __m128i alphaWeights_ = _mm_setzero_si128(), inverseWeights_ = _mm_setzero_si128();
   // The last run's texel walk along a row at one v: inside the texture, and paired.
@@ -825,6 +833,13 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
       run(texels);
     }
   } else if constexpr (k.filter == TextureFilter::kLinear) {
+    // Runs at one v with nothing to test and no fog: eight pixels at a time with AVX2.
+    constexpr bool kWideRows = !k.fog && k.alphaFunc == 0 && !kDepth &&
+                               (k.blend == BlendMode::kOpaque || k.blend == BlendMode::kAdd);
+    if (kWideRows && s.wide && BilinearRows::Takes(j)) {
+      BilinearRows::Shade(s, j, flatStage_, k.blend, kTargetAlpha);
+      return true;
+    }
     int64_t firstColumn = 0, columnCount = 0;
     if (j.dv == 0 && BilinearColumns::Span(j, &firstColumn, &columnCount)) {
       alignas(16) uint32_t columns[BilinearColumns::kMaxColumns + 4];

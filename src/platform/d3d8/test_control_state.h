@@ -20,6 +20,7 @@ struct TestControlState {
   std::vector<d3d8test::CreateDeviceAttempt> attempts;
   bool referencePixels = false;
   bool referenceRasterizer = false;
+  bool wideVectors = true;
 
   d3d8test::AdapterSetup Adapter(UINT adapter) const;
   bool ModeRefused(D3DFORMAT backBuffer, D3DFORMAT depth) const;

@@ -1,0 +1,90 @@
+// Perspective-correct diffuse colour along a stretch of one row in single precision, eight pixels
+// at a time, giving the reference path's bytes exactly. With rhw q and a channel c (the planes hold
+// c q), pixel i of the stretch has
+//   c(i) = c(0) + i d / q(i),  d = (c q)'s step along x - c(0) x q's step along x,
+// exactly (c(0) q(0) cancels). c(0) is worked out in double as the reference does it; the rest
+// carry a float error that Start bounds for the stretch. A channel's byte is floor(c + 1/2): where
+// c + 1/2 lies further than that bound (with room to spare) from an integer, the float value has
+// the reference's byte; the few pixels that lie closer get the reference's double arithmetic.
+#pragma once
+
+#include <cstdint>
+
+#include "interpolants.h"
+#include "wide_vectors.h"
+
+namespace d3d8sw {
+
+#if defined(D3D8SW_WIDE_VECTORS)
+struct PerspectiveSteps {
+  float q0 = 0, dq = 0;  // rhw at the stretch's first pixel and its step along x
+  // Channels b, g, r, a in 2^-16 of 8-bit units: (value + 1/2) at the first pixel, and d.
+  alignas(16) float base[4] = {};
+  alignas(16) float step[4] = {};
+  // How close (in 2^-16) to an integer c + 1/2 may come before a pixel takes the double
+  // arithmetic: above twice the bound on the float error, and the reference's own rounding to 2^-16.
+  int32_t margin = 0;
+  // The channels' planes (b, g, r, a), lane by lane.
+  alignas(32) double at0[4] = {}, gx[4] = {}, gy[4] = {};
+
+  // Bounds the error for the stretches to come, which lie in dx x0..x1, dy y0..y1 of
+  // perspective-correct planes `p` (colour among the perspective-correct attributes): rhw is
+  // linear and each channel linear over rhw, so their extremes over the box are at its corners.
+  // False when the box is not for single precision: rhw not positive at a corner (the eye plane
+  // crosses it), or values or an rhw ratio so large that the bound comes near a colour step.
+  [[gnu::target("avx2")]] bool Bound(const Interpolants& p, int x0, int x1, int y0, int y1);
+
+  // Sets up the stretch from (refX + dx, refY + dy), inside the box of Bound: the channels at its
+  // first pixel as the reference works them out, in double, and d (x 2^16, a power of two, which
+  // scales the float arithmetic without changing its rounding).
+  D3D8SW_WIDE void Start(const Interpolants& p, int dx, int dy) {
+    const double q = p.q.At(dx, dy);
+    const double w = 1.0 / q;
+    q0 = static_cast<float>(q);
+    dq = static_cast<float>(p.q.dx);
+    const __m256d gradient = _mm256_load_pd(gx);
+    // As FloatPlane::At adds: (at0 + dx x) + dy y.
+    const __m256d at = _mm256_add_pd(_mm256_add_pd(_mm256_load_pd(at0), _mm256_mul_pd(gradient, _mm256_set1_pd(dx))),
+                                     _mm256_mul_pd(_mm256_load_pd(gy), _mm256_set1_pd(dy)));
+    const __m256d first = _mm256_mul_pd(at, _mm256_set1_pd(w));
+    const __m256d scale = _mm256_set1_pd(65536.0);
+    _mm_store_ps(base, _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_add_pd(first, _mm256_set1_pd(0.5)), scale)));
+    _mm_store_ps(step, _mm256_cvtpd_ps(_mm256_mul_pd(
+                           _mm256_sub_pd(gradient, _mm256_mul_pd(first, _mm256_set1_pd(p.q.dx))), scale)));
+  }
+};
+
+// The A8R8G8B8 diffuse colour of pixel (refX + dx, refY + dy) exactly as PixelReference works it
+// out (rhw positive there).
+uint32_t ReferencePerspectiveColour(const Interpolants& p, int dx, int dy);
+
+// One channel's (c + 1/2) x 2^16 truncated, of eight pixels (t = i / q(i) per lane); lanes whose
+// fraction lies within the margin of a rounding edge are set in `near`.
+D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t, __m256i margin, __m256i* near) {
+  const __m256i fixed =
+      _mm256_cvttps_epi32(_mm256_add_ps(_mm256_set1_ps(base), _mm256_mul_ps(_mm256_set1_ps(step), t)));
+  // Fractions below the margin or above one less it: (fraction + margin) mod 1 below twice it.
+  const __m256i turned = _mm256_and_si256(_mm256_add_epi32(fixed, margin), _mm256_set1_epi32(0xFFFF));
+  *near = _mm256_or_si256(*near, _mm256_cmpgt_epi32(_mm256_add_epi32(margin, margin), turned));
+  return _mm256_srai_epi32(fixed, 16);
+}
+
+// Eight pixels' colours packed as A8R8G8B8 (each channel clamped to 0..255 as ColourByte clamps
+// it; a negative value truncates towards zero, but to a byte of 0 all the same); `near` as above,
+// for any channel.
+D3D8SW_WIDE __m256i PerspectiveColours8(const PerspectiveSteps& s, __m256 t, __m256i* near) {
+  const __m256i margin = _mm256_set1_epi32(s.margin);
+  *near = _mm256_setzero_si256();
+  // Per 128-bit half: bytes b0..b3 g0..g3 r0..r3 a0..a3, then b g r a per pixel.
+  const __m256i b = PerspectiveChannel8(s.base[0], s.step[0], t, margin, near);
+  const __m256i g = PerspectiveChannel8(s.base[1], s.step[1], t, margin, near);
+  const __m256i r = PerspectiveChannel8(s.base[2], s.step[2], t, margin, near);
+  const __m256i a = PerspectiveChannel8(s.base[3], s.step[3], t, margin, near);
+  const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(b, g), _mm256_packs_epi32(r, a));
+  const __m256i transpose = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,
+                                             0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+  return _mm256_shuffle_epi8(bytes, transpose);
+}
+#endif
+
+}  // namespace d3d8sw
