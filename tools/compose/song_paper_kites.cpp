@@ -65,10 +65,10 @@ SongResult ComposePaperKites(const SongContext& context) {
   // Chromatic neighbours skip into the tune's notes: the blue third into the third, the flat
   // six between six and five, the sharp one into the two.
   const std::string tuneA =
-      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . 3 - 5 - | "
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . #2 3 5 - | "
       "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 6 . #1' . 2' #1' 6 . | 7 - 6 - 5 - . . ";
   const std::string tuneA2 =
-      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . 3 - 5 - | "
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . #2 3 5 - | "
       "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 6 . #1' . 2' #1' 6 . | 5 - 7, - 2 - 4 - ";
   auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave, const Key& key) {
     // The tonic takes its flat seventh into the four; the second degree turns major, the
@@ -94,7 +94,7 @@ SongResult ComposePaperKites(const SongContext& context) {
     pedal(24);
     c.Melody(kLead, whistle, 4, 1,
              "1' - - - 6 - 4 - | 2' - - - b7 - 4 - | 3' - - - 7 - #5 - | 6 - - - - - . . | "
-             "1' - - - b6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - . . . . ",
+             "1' - - - b6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - b7 - . . ",
              40);
     c.Beat(kChime, chimes, 8, "c . . . . . . .");
   };
