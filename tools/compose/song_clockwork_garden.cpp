@@ -49,14 +49,16 @@ SongResult ComposeClockworkGarden(const SongContext& context) {
   const std::vector<int> pizz2 = {kPizzA, kPizzB};
 
   const std::string tickTock = "t . T . t . T . t . T . t . T .";
-  const std::string chartA = "1 1/7 6m 6m/5 4 4m 1 5";
+  // The bass steps down from C through B flat (the tune's B flat with it) to A and G; the
+  // tune skips into its thirds from the blue third.
+  const std::string chartA = "1 1/b7 6m 6m/5 4 4m 1 5";
   const std::string tuneA =
-      "5 . 5 . 3 . . . 1 . 2 . 3 . . . | 5 . 5 . 3 . . . 7, . 1 . 2 . . . | 6 . 6 . 1' . . . 6 . 5 . #4 . 5 . | "
+      "5 . 5 . #2 3 . . 1 . 2 . 3 . . . | 5 . 5 . #2 3 . . b7, . 1 . 2 . . . | 6 . 6 . 1' . . . 6 . 5 . #4 . 5 . | "
       "1' . 7 . 6 . . . 3 . . . . . . . | 4 . 4 . 6 . . . 1' . . . 6 . . . | 4 . 4 . b6 . . . 1' . . . b6 . . . | "
       "5 . 3 . 1 . 3 . 5 . 1' . . . . . | 7 . 2' . 7 . 5 . 4 . 2 . 7, . . . ";
 
   // --- Intro: the clock alone, then the strings. ---
-  c.Section("winding", "1 1/7 6m 6m/5");
+  c.Section("winding", "1 1/b7 6m 6m/5");
   c.SectionLevel(-4);
   c.Beat(kTicks, clock, 1, tickTock);
   c.Chords(pizz2, pizz, 60, 76, 1, ". . x . . . x . . . x . . . x .", 28, {}, 2, 2);

@@ -1,7 +1,8 @@
 // COFFEE AT NOON: jazzy swing in F major at 120 BPM on a triplet grid (three rows a beat, so
 // swung eighths fall on the first and third row). A 32-bar AABA head on vibraphone with a
 // tremolo motor, walking bass, Charleston comping on electric piano, ride cymbal and brushes;
-// the second chorus goes to a muted trumpet while the vibes answer.
+// the second chorus goes to a muted trumpet while the vibes answer; a second horn holds the
+// dominant under it all.
 #include "composer.h"
 #include "recipes.h"
 #include "songs.h"
@@ -9,7 +10,7 @@
 namespace {
 
 constexpr int kDrums = 0, kRide = 1, kBass = 2, kCompA = 3, kCompB = 4, kCompC = 5, kVibes = 6, kEcho = 7, kHorn = 8,
-              kSpare = 9;
+              kHeldHorn = 9;
 constexpr double kRideRate = 16000;
 
 }  // namespace
@@ -75,6 +76,11 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   const std::vector<bool> splitA = {false, false, false, false, false, false, true, true};
   const std::vector<bool> splitB = {true, false, true, true, false, false, false, false};
 
+  // A second muted horn holds the dominant, C, through every bar: the one pitch that sits in
+  // all the changes (the ninth of B flat, the sharp eleven of G flat seven, the seventh of D
+  // seven), a bed under the walking bass and the two-beat chords.
+  auto hold = [&]() { c.Pedal(kHeldHorn, horn, c.CurrentKey().Pitch(4, 0, 3), 28); };
+
   // --- Intro: piano, bass and ride set the table. ---
   c.Section("intro", "3m7 67 2m7 57");
   c.SectionLevel(-6);
@@ -82,6 +88,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   walk({false, false, false, false});
   c.Beat(kRide, cymbals, 1, rideLine);
   c.Beat(kDrums, kit, 1, "k . . . . . k . . . . .", "k . . . . s k . s . s s");
+  hold();
 
   // The first turnaround takes the tritone substitute, G flat seven for C seven (the tune's E,
   // G and B flat sit on it as its flat seventh, flat ninth and third); A2 slides down through
@@ -106,6 +113,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
     walk(split);
     c.Beat(kRide, cymbals, 1, "R . . r . r R . . r . r", "");
     c.Beat(kDrums, kit, 1, "k . . . . g k . . . . g", "k . . . . s k . s . s s");
+    hold();
     if (hornLead) {
       c.Melody(kHorn, horn, octave, 1, tune, 50);
     } else {
@@ -130,6 +138,7 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   walk({false, false, false, false});
   c.Beat(kRide, cymbals, 1, rideLine);
   c.Beat(kDrums, kit, 1, "k . . . . g k . . . . g", "k . s . s s k s s S s S");
+  hold();
   c.Melody(kVibes, vibes, 4, 1,
            "3 - 5 1' - 5 3 - . . . . | 6 - #1' 3' - 1' 6 - . . . . | 2 - 4 6 - 4 1' - 7 6 - . | 5 - - - - - 7, - . . . . ", 52);
 
@@ -143,6 +152,5 @@ SongResult ComposeCoffeeAtNoon(const SongContext& context) {
   c.Echo(kHorn, kEcho, echo, 3, 0.5);
   c.Echo(kVibes, kEcho, echo, 3, 0.3);
   c.Vibrato(kHorn, 6, 3, 5, 3);
-  (void)kSpare;
   return {c.Build(context.title, context.musician, context.targetBytes), c.Report()};
 }

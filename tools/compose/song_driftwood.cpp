@@ -47,36 +47,39 @@ SongResult ComposeDriftwood(const SongContext& context) {
 
   DrumMap beat = {{'k', {kick, 60, 44}}, {'r', {rim, 60, 24}}, {'w', {wind, 60, 40}}};
   DrumMap shake = {{'h', {shaker, 60, 24}}, {'H', {shaker, 60, 32}}, {'x', {shaker, 60, 16}}};
-  // The glass pad holds the tonic and its fifth under the moving chords.
+  // The glass pad holds home's tonic and fifth under the moving chords, wherever they go.
   auto pedal = [&](int volume) {
-    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
-    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+    c.Pedal(kPedalLow, pad, setup.key.Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, setup.key.Pitch(4, 0, 3), volume - 6);
   };
 
   const std::vector<int> pad3 = {kPadA, kPadB, kPadC};
   const std::vector<int> pans = {3, 8, 12};
 
-  const std::string calm = "1maj7 2 1maj7 2 1maj7 2 1maj7 2";
+  // The calm borrows the drift's colours before it comes: G flat (the tune's C its sharp
+  // eleven) and D flat, the flat seven, with the tune's A lowered to A flat over it.
+  const std::string calm = "1maj7 2 1maj7 b3 1maj7 b7 1maj7 b7";
 
   // --- Intro: the pad rises, a wash, the first bells. ---
   c.Section("intro", "1maj7 2 1maj7 2");
   c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
   c.Hit(kDrums, 0, 0, wind, 60, 40);
   c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 30, 2, 2);
+  pedal(30);
 
   // The second calm turns for a bar to A flat, the four of plain E flat major, its seventh the
   // melody's G: the Lydian brightness clouds over for a moment.
-  const std::string calm2 = "1maj7 2 1maj7 2 1maj7 2 b4maj7 2";
+  const std::string calm2 = "1maj7 2 1maj7 b3 1maj7 b7 b4maj7 b7";
 
   auto calmPart = [&](const std::string& name, const std::string& chart, bool withBeat) {
     c.Section(name, chart);
-    pedal(withBeat ? 36 : 30);
+    pedal(withBeat ? 40 : 34);
     c.Chords(pad3, pad, 55, 74, 8, "x", -1, pans);
     c.Bass(kBass, bass, 27, 8, "R", 36);
     c.Arp(kBell, bell, 75, 1, "0 - 2 - 1 - 3 - 4 - - - 2 - - -", 42);
     c.Melody(kLead, lead, 4, 1,
              "5 - - - - - 3 - | 2 - - - 4 - - - | 5 - - - 7 - - - | 6 - - - - - . . | "
-             "5 - - - 3 - 5 - | 6 - - - 4 - 2 - | 3 - - - 2 - 1 - | 2 - - - - - . . ",
+             "5 - - - 3 - 5 - | 6 - - - b4 - 2 - | 3 - - - 2 - 1 - | 2 - - - - - . . ",
              40);
     if (withBeat) {
       c.Beat(kDrums, beat, 1, "k . . . r . . . | . . w . r . . .", "k . . . r . r r");
@@ -99,7 +102,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
              42);
     c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . . . r . r r");
     c.Sixteenths(kShaker, shake, "h.h.H..xh.h.H.x.");
-    pedal(36);
+    pedal(40);
   };
 
   auto rise = [&]() {
@@ -114,7 +117,7 @@ SongResult ComposeDriftwood(const SongContext& context) {
              42);
     c.Beat(kDrums, beat, 1, "k . . . r . . k | . . w . r . . k", "k . r . r r r r");
     c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
-    pedal(36);
+    pedal(40);
   };
 
   auto drift = [&]() {
@@ -125,6 +128,9 @@ SongResult ComposeDriftwood(const SongContext& context) {
     c.Arp(kBell, bell, 82, 2, "0 - 1 - 2 - 1 -", 26);
     c.Hit(kDrums, 0, 0, wind, 60, 40);
     c.Hit(kDrums, 4, 0, wind, 60, 34);
+    // Home's E flat and B flat hold under it: the sixth and third of G flat, the fifth and
+    // root of its E flat minor.
+    pedal(34);
   };
 
   calmPart("calm", calm, false);

@@ -62,21 +62,23 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
   const std::vector<int> pad2 = {kPadA, kPadB};
 
   // --- Intro: pad and plucks, as if remembered. ---
-  c.Section("intro", "1maj7 3m7 4maj7 5sus4");
+  c.Section("intro", "1maj7 3m7 4m 5sus4");
   c.SectionLevel(-3.5);
   c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
   c.Arp(kPluck, pluck, 57, 1, "0 1 2 3 2 1 2 1", 24);
   c.Beat(kWash, washes, 8, "w");
+  pedal(26);
 
   auto verse = [&](const std::string& name, bool beat) {
-    // The first half turns home from the flat seventh, borrowed from the mixolydian.
-    c.Section(name, "1maj7 3m7 4maj7 b7 1maj7 3m7 4maj7 5sus4");
+    // The first half turns home from the flat seventh, borrowed from the mixolydian; the second
+    // darkens the four to minor, its flat six in the tune.
+    c.Section(name, "1maj7 3m7 4maj7 b7 1maj7 3m7 4m 5sus4");
     c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
-    c.Bass(kBass, bass, 33, 1, "R - - R - - 5 -", 38);
+    c.Bass(kBass, bass, 33, 1, "R - - R - - 5 A", 38);
     pedal(beat ? 32 : 28);
     c.Melody(kLead, lead, 4, 1,
              "5 - - 3 - - 1 - | 3 - - 5 - - 7 - | 6 - - 4 - - 3 - | 2 - - - - - . . | "
-             "5 - - 3 - - 1 - | 3 - - 5 - - 7 - | 6 - - 1' - - 3' - | 2' - - - 1' - . . ",
+             "5 - - 3 - - 1 - | 3 - - 5 - - 7 - | b6 - - 1' - - 4' - | 2' - - - 1' - . . ",
              40);
     if (beat) {
       c.Beat(kDrums, kit, 1, "k . s . . k s .", "k . s . s s S s");
@@ -87,7 +89,8 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
     }
   };
   auto chorus = [&](const std::string& name, int octave, const Key& key) {
-    c.Section(name, "4maj7 5 6m 6m 4maj7 5 1 1", key);
+    // The chorus climbs home through the flat six and flat seven.
+    c.Section(name, "4maj7 5 6m 6m 4maj7 5 b6 b7", key);
     c.Chords(pad2, pad, 54, 73, 4, "x -", -1, {3, 12});
     c.Bass(kBass, bass, 33, 1, "R - - R - - 8 A", 40);
     c.Beat(kDrums, kit, 1, "k . s . . k s .", "k . s . s s S S");
@@ -96,21 +99,22 @@ SongResult ComposeEchoesOfSummer(const SongContext& context) {
     pedal(32);
     c.Melody(kLead, lead, octave, 1,
              "3 - - 2 1 - 6, - | 5, - - 7, 2 - - - | 3 - - 2 3 - 5 - | 3 - - - - - . . | "
-             "3 - - 2 1 - 6, - | 5, - - 7, 2 - 4 - | 3 - - - 2 - 1 - | 1 - - - - - . . ",
+             "3 - - 2 1 - 6, - | 5, - - 7, 2 - 4 - | 1 - - - b6, - 1 - | 2 - - - - - . . ",
              42);
     c.Beat(kWash, washes, 8, "w . . . . . . .");
   };
   auto bridge = [&]() {
-    // The bridge leans on the dominants of the sixth and of the dominant.
-    c.Section("bridge", "6m 37 4maj7 5 6m 37 27 5");
+    // The bridge turns to the home key's own minor over the same held tonic and fifth.
+    c.Section("bridge", "1m 6 3 7 1m 6 4m 5", Key{kA, Mode::kMinor});
     c.SectionLevel(-2.5);
     c.Chords(pad2, pad, 54, 73, 8, "x", -1, {3, 12});
     c.Bass(kBass, bass, 33, 4, "R - 5 -", 40);
+    pedal(28);
     c.Beat(kHats, hats, 1, "h . H . h . H .");
     c.Beat(kDrums, kit, 1, "k . . . s . . .", "k . s . s s S S");
     c.Melody(kLead, lead, 4, 1,
-             "6 - - - 1' - 3 - | #5 - - - 3 - 7, - | 6 - - - 1' - - - | 7 - - - - - . . | "
-             "6 - - - 1' - 3 - | #5 - - - 7 - 2' - | 1' - - - 6 - #4 - | 5 - - - - - . . ",
+             "1 - - - 3 - 5 - | 6 - - - 1' - 6 - | 5 - - - 3 - - - | 2 - - - - - . . | "
+             "1 - - - 3 - 5 - | 6 - - - 1' - 6 - | 4 - - - 6 - 1' - | #7 - - - - - . . ",
              40);
   };
 

@@ -60,24 +60,24 @@ SongResult ComposeLetters(const SongContext& context) {
   };
 
   // --- Intro: guitar and music box remember the chorus. ---
-  c.Section("intro", "4 5 1 1");
+  c.Section("intro", "4 b7 1 1");
   c.SectionLevel(-4.5);
   pick(32);
   c.Melody(kBox, box, 5, 1, "6 - - - 4 - 3 4 | 5 - - - - - . . | 3 - - - 2 - 1 - | 1 - - - - - . . ", 40);
 
   // The tonic's seventh leads into the four; the two turns major, the dominant of the
   // dominant, its D natural in the tune on the way up to E flat.
-  const std::string chartA = "1 17 4 1 6m 27 5sus4 5";
+  const std::string chartA = "1 17 4 4m b6 27 5sus4 5";
   const std::string verseTune =
-      "3 - - 2 1 - 3 - | 5 - - 4 3 - - - | 4 - - 3 4 - 6 - | 5 - - - - - . . | "
-      "6 - - 5 6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 5 - . . ";
+      "3 - - 2 1 - 3 - | 5 - - 4 3 - - - | 4 - - 3 4 - 6 - | b6 - - - 5 - . . | "
+      "b6 - - 5 b6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 5 - . . ";
   const std::string verseTune2 =
-      "3 - - 2 1 - 3 - | 5 - - 4 3 - 5 - | 6 - - 5 4 - 6 - | 5 - - - - - . . | "
-      "6 - - 5 6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 2' - . . ";
+      "3 - - 2 1 - 3 - | 5 - - 4 3 - 5 - | 6 - - 5 4 - 6 - | b6 - - - 5 - . . | "
+      "b6 - - 5 b6 - 1' - | 2' - - 1' 6 - #4 - | 5 - - - 1' - 2' - | 7 - - - 2' - . . ";
   auto verse = [&](const std::string& name, const std::string& tune, bool beat) {
     c.Section(name, chartA);
     pick(34);
-    c.Bass(kBass, bass, 32, 1, "R - - - 5 - - -", 38);
+    c.Bass(kBass, bass, 32, 1, "R - - - 5 - - A", 38);
     c.Melody(kLead, clarinet, 4, 1, tune, 30);
     // The strings hold each chord under the tune.
     c.Chords(pad2, pad, 56, 72, 8, "x", -1, {4, 11});
@@ -92,15 +92,15 @@ SongResult ComposeLetters(const SongContext& context) {
     }
   };
 
-  const std::string chartB = "4 4m 1 6m 27 5 1 1";
+  const std::string chartB = "4 4m 1 6m 27 5 b6 b7";
   const std::string chorusTune =
       "6 - - - 4 - 3 4 | b6 - - - 4 - - - | 3 - - - 2 - 1 - | 1 - - - - - . . | "
-      "2 - - 3 #4 - 6 - | 5 - - 4 5 - 7 - | 1' - - - 7 - 5 - | 1' - - - - - . . ";
+      "2 - - 3 #4 - 6 - | 5 - - 4 5 - 7 - | 1' - - - b6 - 1' - | 2' - - - - - . . ";
   auto chorus = [&](const std::string& name, int octave, const Key& key) {
     c.Section(name, chartB, key);
     pick(34);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
-    c.Bass(kBass, bass, 32, 1, "R - - 5 8 - 5 -", 38);
+    c.Bass(kBass, bass, 32, 1, "R - - 5 8 - 5 A", 38);
     c.Melody(kLead, clarinet, octave, 1, chorusTune, 32);
     c.Arp(kBox, box, 80, 2, "2 - 1 - 0 - 1 -", 30);
     c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), 46);
@@ -111,19 +111,22 @@ SongResult ComposeLetters(const SongContext& context) {
   };
 
   auto bridge = [&]() {
-    // The third turns major, the dominant of the sixth: the bridge leans away from home.
-    c.Section("bridge", "6m 3 4 1 6m 3 2m7 5");
+    // The bridge turns to the home key's own minor over the same tonic and fifth: the colour
+    // darkens while the strings' bed holds.
+    c.Section("bridge", "1m 6 3 7 1m 6 4m 5", Key{kAb, Mode::kMinor});
     c.SectionLevel(-2.5);
     c.Chords(pad2, pad, 60, 79, 8, "x", -1, {4, 11});
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), 40);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), 32);
     c.Arp(kGuitarA, guitar, 44, 4, "0 - 2 -", 30);
     c.Bass(kBass, bass, 32, 8, "R", 42);
     c.Melody(kBox, box, 5, 1,
-             "1 - 6, - 1 - 3 - | #5 - 3 - #5 - 7 - | 6 - - - 4 - - - | 3 - - - - - . . | "
-             "1 - 6, - 1 - 3 - | #5 - 3 - #5 - 7 - | 1' - - - 6 - 4 - | 5 - - - 7, - 2 - ",
+             "1 - 5, - 1 - 3 - | 3 - 1 - 6, - 1 - | 5 - - - 3 - - - | 4 - - - - - . . | "
+             "1 - 5, - 1 - 3 - | 3 - 1 - 6, - 1 - | 4 - - - 1 - 6, - | 5, - - - #7, - 2 - ",
              42);
     c.Melody(kLead, clarinet, 3, 1,
-             ". . . . . . . . | . . . . . . . . | 1 - - - - - 6, - | 5, - - - - - . . | "
-             ". . . . . . . . | . . . . . . . . | 4 - - - - - 2 - | 7, - - - - - . . ",
+             ". . . . . . . . | . . . . . . . . | 5 - - - - - 3 - | 4 - - - - - . . | "
+             ". . . . . . . . | . . . . . . . . | 4 - - - - - 6, - | #7, - - - - - . . ",
              32);
     c.Beat(kShaker, shake, 1, "h . H . h . H .");
   };

@@ -70,6 +70,7 @@ SongResult ComposeLowTide(const SongContext& context) {
   c.Chords(ep3, ep, 53, 72, 1, "x - - - x - - -", -1, {5, 8, 11});
   c.Hit(kSurf, 0, 0, surf, 60, 40);
   c.Arp(kHarp, ep, 65, 1, "0 1 2 3 2 1 2 1", 22, 2, 2);
+  pedal(34);
 
   auto verse = [&](const std::string& name, const std::string& chart, const std::string& melody, bool drums) {
     c.Section(name, chart, setup.key);
@@ -125,6 +126,10 @@ SongResult ComposeLowTide(const SongContext& context) {
     c.Bass(kBass, bass, 29, 1, "R - - - R - 5 -", 40, 4, 4);
     c.Beat(kShaker, light, 1, "h . h . h . h .");
     c.Beat(kDrums, kit, 1, "k.......", "k...ssSS", 4, 4);
+    // The mist pad keeps home's F and C over D minor's first six bars, its third and seventh,
+    // and lets go where the half-diminished two and the major five would rub against them.
+    c.Pedal(kPedalLow, pad, setup.key.Pitch(0, 0, 3), 38, 0, 6);
+    c.Pedal(kPedalHigh, pad, setup.key.Pitch(4, 0, 3), 32, 0, 6);
     c.Melody(kLead, flute, 4, 1,
              ". . . . . . . . | . . . . . . . . | . . . . . . . . | . . . . 1 2 3 5 | "
              "4 - - - 6 - 4 - | 3 - - - 5 - 1' - | 1' - - 7 6 - 5 - | 5 - - - #7, - 2 - ",

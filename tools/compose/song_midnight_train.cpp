@@ -52,10 +52,11 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   DrumMap kit = {{'k', {kick, 60, 56}}, {'s', {snare, 60, 42}}, {'g', {snare, 60, 16}}, {'c', {crash, 60, 34}}};
   DrumMap hats = {{'h', {hat, 60, 18}}, {'H', {hat, 60, 30}}};
   const std::vector<int> whistle2 = {kWhistleA, kWhistleB};
-  // The night pad holds the tonic and its fifth under the moving chords.
+  // The night pad holds the tonic and its fifth under the moving chords; when the train
+  // climbs to B Dorian it keeps home's A and E, both in the new key's scale.
   auto pedal = [&](int volume) {
-    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
-    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+    c.Pedal(kPedalLow, pad, setup.key.Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, setup.key.Pitch(4, 0, 3), volume - 6);
   };
 
 
@@ -63,7 +64,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   const std::string beat = "k...s..gk...s.g.";
   const std::string ostinato = "0 0 2 0 1 0 2 0";
 
-  // --- Intro: the whistle, then the wheels gather speed. ---
+  // --- Intro: the whistle over the night pad, then the wheels gather speed. ---
   c.Section("departure", "1m 1m 7 7 1m 1m 4 4");
   c.SectionLevel(-3);
   c.Chords(whistle2, whistle, 72, 88, 16, "x . x -", -1, {4, 11}, 0, 4);
@@ -72,6 +73,7 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
   c.Beat(kHats, hats, 1, chug, "", 4, 4);
   c.Bass(kBass, bass, 33, 2, "R 8 R 8 R 8 R 8", 40, 4, 4);
   c.Beat(kDrums, kit, 1, "k.......k.......", "k...s...s.s.sSsS", 4, 4);
+  pedal(32);
 
   auto rails = [&](const std::string& name, int octave) {
     c.Section(name, "1m 1m 7 7 1m 1m 4 4");
@@ -118,6 +120,10 @@ SongResult ComposeMidnightTrain(const SongContext& context) {
     c.Bass(kBass, bass, 33, 4, "R - R -", 40);
     c.Beat(kHats, hats, 2, "H h H h H h H h");
     c.Arp(kRiff, riff, 57, 4, "0 2 1 2", 28);
+    // The night pad holds on through the night: the tonic rests under the major five, whose
+    // G sharp it would rub against, while the fifth holds on.
+    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), 34, 0, 6);
+    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), 28);
     c.Beat(kDrums, kit, 1, "k...............", "k...s...s.s.sSsS", 4, 4);
   };
 

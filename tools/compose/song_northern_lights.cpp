@@ -53,9 +53,11 @@ SongResult ComposeNorthernLights(const SongContext& context) {
   DrumMap kit = {{'k', {kick, 60, 54}}, {'c', {clap, 60, 40}}, {'g', {clap, 60, 18}}};
   DrumMap hats = {{'h', {hat, 60, 26}}, {'H', {hat, 60, 36}}, {'x', {hat, 60, 16}}};
   // The aurora pad holds the tonic and its fifth under the moving chords.
+  // It keeps home's B and F sharp wherever the song goes: under the second glow, in C sharp
+  // minor, they are that key's seventh and four, and its own B chord's root and fifth.
   auto pedal = [&](int volume) {
-    c.Pedal(kPedalLow, pad, c.CurrentKey().Pitch(0, 0, 3), volume);
-    c.Pedal(kPedalHigh, pad, c.CurrentKey().Pitch(4, 0, 3), volume - 6);
+    c.Pedal(kPedalLow, pad, setup.key.Pitch(0, 0, 3), volume);
+    c.Pedal(kPedalHigh, pad, setup.key.Pitch(4, 0, 3), volume - 6);
   };
 
   const std::vector<int> pad2 = {kPadA, kPadB};
@@ -106,6 +108,7 @@ SongResult ComposeNorthernLights(const SongContext& context) {
     c.Chords(pad2, pad, 50, 69, 8, "x", -1, {2, 13});
     c.Arp(kArp, arp, 71, 2, "0 1 2 1", 20);
     c.Bass(kBass, bass, 35, 8, "R", 30);
+    pedal(30);
     c.Melody(kLead, lead, 5, 1,
              "3 - - - - - - - | 4 - - - - - - - | 5 - - - 4 - 3 - | 1 - - - - - . . | "
              "3 - - - 5 - - - | 4 - - - 2 - - - | 2 - - - - - #6, - | 2 - - - - - . . ",

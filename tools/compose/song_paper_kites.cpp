@@ -55,22 +55,25 @@ SongResult ComposePaperKites(const SongContext& context) {
   DrumMap chimes = {{'c', {chime, 72, 24}}};
 
   // --- Intro: marimba alone, then the bass hops in. ---
-  c.Section("intro", "1 4 5 1");
+  c.Section("intro", "17 4 5 1");
   c.SectionLevel(-3.5);
   c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 40);
   c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 .", 44, 2, 2);
   c.Beat(kShaker, shake, 1, "h h H h h h H h", "", 2, 2);
   c.Beat(kChime, chimes, 8, "c", "", 0, 1);
 
+  // Chromatic neighbours skip into the tune's notes: the blue third into the third, the flat
+  // six between six and five, the sharp one into the two.
   const std::string tuneA =
-      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
-      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 7 - 6 - 5 - . . ";
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . #2 3 5 - | "
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 6 . #1' . 2' #1' 6 . | 7 - 6 - 5 - . . ";
   const std::string tuneA2 =
-      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 5 . 2 . 5 7 5 . | 1' - - . 3 - 5 - | "
-      "5 . 3 . 5 6 5 . | 6 . 1' . 6 5 6 . | 6 . 1' . 2' 1' 6 . | 5 - 7, - 2 - 4 - ";
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 5 . #1 2 5 7 5 . | 1' - - . #2 3 5 - | "
+      "5 . #2 3 5 6 5 . | 6 . 1' . 6 b6 5 . | 6 . #1' . 2' #1' 6 . | 5 - 7, - 2 - 4 - ";
   auto verse = [&](const std::string& name, const std::string& tune, bool counter, int octave, const Key& key) {
-    // The second degree turns major: the dominant of the dominant, leaning into the cadence.
-    c.Section(name, "1 4 5 1 1 4 2 5", key);
+    // The tonic takes its flat seventh into the four; the second degree turns major, the
+    // dominant of the dominant, leaning into the cadence.
+    c.Section(name, "17 4 5 1 17 4 2 5", key);
     c.Arp(kMarimba, marimba, 55, 1, "0 1 2 1 3 1 2 1", 38);
     c.Bass(kBass, bass, 31, 1, "R . 8 . R . 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k k c .", "k . c . c c c c");
@@ -81,16 +84,17 @@ SongResult ComposePaperKites(const SongContext& context) {
   };
 
   auto lift = [&](const std::string& name, const Key& key) {
-    // The three turns major, the dominant of the six, its D sharp in the tune.
-    c.Section(name, "4 5 3 6m 4 5 1 1", key);
+    // The three turns major, the dominant of the six, its D sharp in the tune; the flat seventh
+    // and the minor four are borrowed from G minor.
+    c.Section(name, "4 b7 3 6m 4m 5 1 b7", key);
     c.Arp(kMarimba, marimba, 55, 1, "0 2 1 3 2 1 2 1", 38);
     c.Bass(kBass, bass, 31, 2, "R 5 8 A", 46);
     c.Beat(kDrums, kit, 1, "k . c . k . c k", "k k c . c c c c");
     c.Sixteenths(kShaker, shake, "h..xH.h.h..xH.hx");
     pedal(24);
     c.Melody(kLead, whistle, 4, 1,
-             "1' - - - 6 - 4 - | 2' - - - 7 - 5 - | 3' - - - 7 - #5 - | 6 - - - - - . . | "
-             "1' - - - 6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - . . . . ",
+             "1' - - - 6 - 4 - | 2' - - - b7 - 4 - | 3' - - - 7 - #5 - | 6 - - - - - . . | "
+             "1' - - - b6 - 4 - | 2' - - - 7 - 2' - | 3' - - - 2' - 1' - | 1' - - - b7 - . . ",
              40);
     c.Beat(kChime, chimes, 8, "c . . . . . . .");
   };
@@ -102,9 +106,15 @@ SongResult ComposePaperKites(const SongContext& context) {
     c.SectionLevel(-3);
     c.Arp(kMarimba, marimba, 55, 2, "0 1 2 1", 34);
     c.Arp(kPluck, pluck, 67, 1, ". 0 . 1 . 2 . 1", 26);
-    c.Bass(kBass, bass, 31, 2, "R . 5 .", 44);
+    c.Bass(kBass, bass, 31, 2, "R . 5 A", 44);
     c.Beat(kDrums, kit, 1, "k . . . c . . .", "k . c . c c c c");
     c.Beat(kShaker, shake, 2, "h h h h");
+    // The whistle still holds home's G and D: the bridge's B flat sounds as G minor's relative.
+    // Both rest where the four turns minor (its G flat and E flat would rub against them).
+    c.Pedal(kPedalLow, whistle, setup.key.Pitch(0, 0, 4), 20, 0, 6);
+    c.Pedal(kPedalHigh, whistle, setup.key.Pitch(4, 0, 4), 14, 0, 6);
+    c.Pedal(kPedalLow, whistle, setup.key.Pitch(0, 0, 4), 20, 7, 1);
+    c.Pedal(kPedalHigh, whistle, setup.key.Pitch(4, 0, 4), 14, 7, 1);
     c.Melody(kLead, whistle, 4, 1,
              "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 5 . 7 . 2' . . . | 1' - - - . . . . | "
              "3 . 5 . 6 . . . | 6 . 4 . 6 . . . | 1' . b6 . 4 . . . | 2 - 5 - 7 - . . ",

@@ -75,6 +75,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
   accompany(false);
   c.Beat(kDrums, kit, 1, "k . . . . .", "", 0, 4);
   c.Beat(kDrums, kit, 1, "k . h . h .", "", 4, 4);
+  // The drone's fifth comes in under the vamp.
+  c.Pedal(kPedalHigh, second, setup.key.Pitch(4, 0, 3), 18);
   c.Melody(kGlock, glock, 5, 1, "5 - - - 6 5 | 3 - - - 1 - | 2 - - - 3 2 | 7, - - - 5, - | . . . . . . | . . . . . . | . . . . . . | . . . . . . ", 30);
 
   // The tonic rises through its augmented chord into C minor (the F sharp climbing to G under
@@ -105,6 +107,8 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Section("minor strain", "6m 6m 37 37 2m7b5 57 1 17 6m 6m 37 37 2m 57 1 57", setup.key.Transposed(3));
     c.SectionLevel(-2);
     accompany(true);
+    // The drone keeps home's F, the minor key's own fifth, under every chord of the strain.
+    c.Pedal(kPedalHigh, second, setup.key.Pitch(4, 0, 3), 20);
     c.Melody(kLead, accordion, 4, 1,
              "6 - - - 5 6 | 1' - - - 6 - | 7 - - - #5 - | 3 - - - . . | 4 - - - 2 4 | 5 - - - 7, - | 1 - 3 - 5 - | 1' - - - . . | "
              "6 - - - 5 6 | 1' - - - 6 - | 3' - - - 2' 1' | 7 - - - #5 - | 6 - - - 1' - | 2' - - - 7 - | 3' - - - 2' 1' | 2' - - - . . ",
@@ -120,7 +124,10 @@ SongResult ComposeWaltzing(const SongContext& context) {
     c.Bass(kBass, tuba, 34, 2, "R . . 5, . .", 42);
     c.Chords(pizz3, pizz, 60, 75, 2, ". x x", -1, pizzPans);
     c.Beat(kDrums, kit, 1, "k . . . h .");
-    pedal(22);
+    // The drone stays on home's B flat and F, the trio's five and its ninth; the B flat lets go
+    // for the last two bars, where the second trio turns to F seven and its A.
+    c.Pedal(kPedalLow, second, setup.key.Pitch(0, 0, 3), 22, 0, 14);
+    c.Pedal(kPedalHigh, second, setup.key.Pitch(4, 0, 3), 16);
     c.Melody(kLead, accordion, 4, 1, tune, 42);
     c.Arp(kGlock, glock, 75, 1, "0 - 1 - 2 - 3 - 2 - 1 -", 20);
   };
