@@ -905,24 +905,6 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
   return true;
 }
 
-#if defined(D3D8SW_WIDE_VECTORS)
-// CopyTexelRow's paired loop with AVX2, sixteen pixels from eight texels at a time: from pixel `i`
-// on, pixel k gets texel (k - start) >> 1 of `from`. Returns the first pixel left to do.
-[[gnu::target("avx2")]] int CopyTexelPairs8(const uint32_t* from, int start, uint32_t orMask, uint32_t* out, int i,
-                                            int n) {
-  const __m256i orVector = _mm256_set1_epi32(static_cast<int>(orMask));
-  const __m256i lowPairs = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
-  const __m256i highPairs = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
-  for (; i + 16 <= n; i += 16) {
-    const __m256i t = _mm256_or_si256(
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + ((i - start) >> 1))), orVector);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permutevar8x32_epi32(t, lowPairs));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 8), _mm256_permutevar8x32_epi32(t, highPairs));
-  }
-  return i;
-}
-#endif
-
 // The post pass's stretch: one texel row copied (point sampling, v constant along the run) when
 // the run's texel indices stay inside the texture. False when they do not.
 template <uint32_t kKey>
@@ -951,9 +933,6 @@ bool CopyTexelRow(const PixelState& s, const SpanJob& j) {
     const int start = kPairsFrom + pairs.phase;
     const uint32_t* from = row + pairs.first + pairs.phase;
     if (pairs.phase == 1) out[i++] = row[pairs.first] | orMask;
-#if defined(D3D8SW_WIDE_VECTORS)
-    if (s.wide) i = CopyTexelPairs8(from, start, orMask, out, i, n);
-#endif
     for (; i + 8 <= n; i += 8) {
       __m128i t = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + ((i - start) >> 1))), orVector);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(t, t));
