@@ -823,38 +823,24 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
           }
           return true;
         }
-      }
-    }
 #if defined(D3D8SW_WIDE_VECTORS)
-    // Eight pixels at a time with AVX2 where the texel indices are 32-bit values (wrapping needs
-    // only their low bits); the last one to seven through the four-wide walks.
-    if constexpr (WidePointRows::Takes(k)) {
-      if (s.wide && n >= 8 && !zVaries && (inside || s.uAnd >= 0 || WidePointRows::IndicesFit(j))) {
-        const int done = n & ~7;
-        WidePointRows::Shade<kKey>(j, row, done / 8, s.uAnd, s.texture.width, s.texture.alphaOr, s.alphaRef,
-                                   kDepth ? DepthD32(j.z) : 0u);
-        SpanJob rest = j;
-        rest.u += j.du * done;
-        auto tail = [&](auto& texels) __attribute__((always_inline)) {
-          int i = done;
-          for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
-          if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
-        };
-        if (inside) {
-          PointWalk<true, true> texels(s, rest, row);
-          tail(texels);
-        } else if (s.uAnd >= 0 && s.vAnd >= 0) {
-          PointWalk<true, false, true> texels(s, rest, row);
-          tail(texels);
-        } else {
-          PointWalk<true, false> texels(s, rest, row);
-          tail(texels);
+        // Eight pixels at a time with AVX2; the last one to seven through the four-wide walk.
+        if constexpr (WidePointRows::Takes(k)) {
+          if (s.wide && n >= 8 && !zVaries) {
+            const int done = n & ~7;
+            WidePointRows::Shade<kKey>(j, row, done / 8, s.texture.alphaOr, s.alphaRef,
+                                       kDepth ? DepthD32(j.z) : 0u);
+            SpanJob rest = j;
+            rest.u += j.du * done;
+            PointWalk<true, true> texels(s, rest, row);
+            int i = done;
+            for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
+            if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
+            return true;
+          }
         }
-        return true;
-      }
-    }
 #endif
-    if (inside) {
+      }
       PointWalk<k.vConstRow, true> texels(s, j, row);
       run(texels);
     } else if (s.uAnd >= 0 && s.vAnd >= 0) {

@@ -7,8 +7,6 @@
 
 #if defined(D3D8SW_WIDE_VECTORS)
 
-#include <cstdint>
-
 #include "d3d8types.h"
 #include "pixel_key.h"
 #include "span_job.h"
@@ -29,46 +27,32 @@ class WidePointRows {
     return k.blend == BlendMode::kNoColour && k.depthFunc == D3DCMP_ALWAYS && k.depthWrite;
   }
 
-  // Whether the run's texel indices all fit 32 bits (they run from the first pixel's to the
-  // last's), so that clamping them in 32-bit lanes gives what clamping the 64-bit values does.
-  static bool IndicesFit(const SpanJob& j) {
-    constexpr int64_t kLow = INT32_MIN, kHigh = INT32_MAX;
-    const int64_t first = j.u >> kTexelFractionBits;
-    const int64_t last = (j.u + j.du * (j.count - 1)) >> kTexelFractionBits;
-    return first >= kLow && first <= kHigh && last >= kLow && last <= kHigh;
-  }
-
-  // Shades the first `groups` x 8 pixels of run `j` exactly as the four-wide loops do, group of
-  // four by group of four: a group they leave alone (all added texels black, all blended texels
-  // clear) stays as it was. The texel indices are addressed as AddressFast does (`uAnd` and
-  // `width`); either they are inside the texture, or wrapped, or IndicesFit. `depth` is the D32
-  // value written by the depth-only key (the run's depth does not change along it).
+  // Shades the first `groups` x 8 pixels of run `j` (its texel indices all inside `row`) exactly
+  // as the four-wide loops do, group of four by group of four: a group they leave alone (all
+  // added texels black, all blended texels clear) stays as it was. `depth` is the D32 value
+  // written by the depth-only key (the run's depth does not change along it).
   template <uint32_t kKey>
-  [[gnu::target("avx2")]] static void Shade(const SpanJob& j, const uint32_t* row, int groups, int32_t uAnd,
-                                            int width, uint32_t alphaOr, uint32_t alphaRef, uint32_t depth) {
+  [[gnu::target("avx2")]] static void Shade(const SpanJob& j, const uint32_t* row, int groups, uint32_t alphaOr,
+                                            uint32_t alphaRef, uint32_t depth) {
     constexpr PixelKey k = PixelKey::Decode(kKey);
     static_assert(Takes(k));
     constexpr uint32_t kTargetAlpha = k.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
     const __m256i targetAlpha = _mm256_set1_epi32(static_cast<int>(kTargetAlpha));
     const __m256i texelAlpha = _mm256_set1_epi32(static_cast<int>(alphaOr));
     const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    // Texel positions in 64-bit lanes: pixels 0..3 and 4..7 of the group. The high half of each
-    // is the low 32 bits of the texel's index.
+    // Texel positions in 64-bit lanes: pixels 0..3 and 4..7 of the group. Inside the texture
+    // they are not negative, and the high half of each is the texel's index.
     __m256i low = _mm256_setr_epi64x(j.u, j.u + j.du, j.u + 2 * j.du, j.u + 3 * j.du);
     __m256i high = _mm256_add_epi64(low, _mm256_set1_epi64x(4 * j.du));
     const __m256i step = _mm256_set1_epi64x(8 * j.du);
-    const __m256i mask = _mm256_set1_epi32(uAnd);
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i last = _mm256_set1_epi32(width - 1);
     uint32_t* out = j.colour;
     uint32_t* depths = static_cast<uint32_t*>(j.depth);
     for (int g = 0; g < groups; ++g, out += 8, depths += 8) {
       // The odd 32-bit halves, in pixel order.
-      __m256i index = _mm256_permute4x64_epi64(
+      const __m256i index = _mm256_permute4x64_epi64(
           _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps(low), _mm256_castsi256_ps(high),
                                                 _MM_SHUFFLE(3, 1, 3, 1))),
           _MM_SHUFFLE(3, 1, 2, 0));
-      index = _mm256_min_epi32(_mm256_max_epi32(_mm256_and_si256(index, mask), zero), last);
       low = _mm256_add_epi64(low, step);
       high = _mm256_add_epi64(high, step);
       const __m256i src =
