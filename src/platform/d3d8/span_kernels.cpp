@@ -9,7 +9,6 @@
 #include "block_runs.h"
 #include "colour_math.h"
 #include "pixel_vectors.h"
-#include "wide_point_rows.h"
 
 namespace d3d8sw {
 
@@ -823,23 +822,6 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
           }
           return true;
         }
-#if defined(D3D8SW_WIDE_VECTORS)
-        // Eight pixels at a time with AVX2; the last one to seven through the four-wide walk.
-        if constexpr (WidePointRows::Takes(k)) {
-          if (s.wide && n >= 8 && !zVaries) {
-            const int done = n & ~7;
-            WidePointRows::Shade<kKey>(j, row, done / 8, s.texture.alphaOr, s.alphaRef,
-                                       kDepth ? DepthD32(j.z) : 0u);
-            SpanJob rest = j;
-            rest.u += j.du * done;
-            PointWalk<true, true> texels(s, rest, row);
-            int i = done;
-            for (; i + 4 <= n; i += 4) four(texels, 4, out + i, kDepth ? depth + i : nullptr);
-            if (i < n) four(texels, n - i, out + i, kDepth ? depth + i : nullptr);
-            return true;
-          }
-        }
-#endif
       }
       PointWalk<k.vConstRow, true> texels(s, j, row);
       run(texels);
