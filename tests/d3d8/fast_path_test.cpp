@@ -72,6 +72,14 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
     ASSERT_NE(fast, nullptr);
     for (int trial = 0; trial < 200; ++trial) {
       for (uint32_t& t : texels) t = random();
+      // Every third trial: texels that are clear, opaque or black, so that whole groups of pixels
+      // are left alone or copied by the blends' shortcuts.
+      if (trial % 3 == 2) {
+        for (uint32_t& t : texels) {
+          const uint32_t kinds[4] = {0u, t | 0xFF000000u, t & 0x00FFFFFFu, t & 0xFF000000u};
+          t = kinds[next(4)];
+        }
+      }
       PixelState s;
       s.textureBound = k.filter != TextureFilter::kNone;
       StageFor(k.colour, &s.colourOp, &s.colourArg1, &s.colourArg2);
@@ -87,7 +95,7 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       s.vAnd = s.addressV == D3DTADDRESS_WRAP ? kTexH - 1 : -1;
       s.alphaTest = k.alphaFunc != 0;
       s.alphaFunc = k.alphaFunc != 0 ? DWORD{k.alphaFunc} : DWORD{D3DCMP_ALWAYS};
-      s.alphaRef = next(256);
+      s.alphaRef = trial % 3 == 2 ? 255 * next(2) : next(256);  // the palette's alphas pass EQUAL
       s.depthTest = k.depthFunc != 0;
       s.depthFunc = k.depthFunc;
       s.depthWrite = k.depthWrite;
@@ -145,8 +153,9 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
       job.v = static_cast<int64_t>(random() % (8 * kTexH)) * texel / 2 - 2 * kTexH * texel + next(1u << 31);
       job.dv = k.vConstRow ? 0 : static_cast<int64_t>(static_cast<int32_t>(random())) * 2;
       if (next(3) == 0) job.dv = 0;  // rows at one v (axis-aligned quads) take their own paths
-      if (next(4) == 0) {
-        // Runs inside the texture take the unaddressed copy loops.
+      if (next(4) == 0 || trial % 3 == 2) {
+        // Runs inside the texture take the unaddressed copy loops (and the palette's trials, so
+        // that their shortcuts are reached).
         job.u = next(kTexW / 2) * texel;
         job.du = next(1u << 31);
       } else if (next(3) == 0) {
@@ -157,7 +166,7 @@ TEST(FastPathTest, EveryFastPathGivesTheReferencePixels) {
         job.du = texel / 2 + (next(2) == 0 ? 0 : static_cast<int64_t>(next(1u << 24)) - (int64_t{1} << 23));
       }
       job.z = (int64_t{1} << 39) + static_cast<int64_t>(static_cast<int32_t>(random())) * 64;
-      job.dz = next(3) == 0 ? 0 : static_cast<int64_t>(static_cast<int32_t>(random())) * 4;
+      job.dz = next(3) == 0 || trial % 3 == 2 ? 0 : static_cast<int64_t>(static_cast<int32_t>(random())) * 4;
       if (next(3) == 0) job.z = int64_t{1} << 39;  // 0.5: hits the 0x80000000 and 32768 depths
       job.fog = next(70000) - 2000;
       job.dfog = static_cast<int32_t>(next(4001)) - 2000;
