@@ -25,13 +25,6 @@ int64_t SnapPoint(double v) {
 // ceil(a / 256) for 24.8 values.
 int64_t CeilPixel(int64_t a) { return (a + kSubPixelOne - 1) >> kSubPixelBits; }
 
-int64_t RoundToFixed(double v) {
-  constexpr double kLimit = 1.0e18;
-  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
-  if (v > kLimit) return static_cast<int64_t>(kLimit);
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
-}
-
 }  // namespace
 
 DrawPipeline::DrawPipeline() {

@@ -8,6 +8,17 @@
 
 namespace d3d8sw {
 
+// The bound on a vertex's or a perspective-correct value in fixed point, and the one rounding every
+// path uses to get there: half away from zero, clamped to +-kFixedLimit (NaN to -kFixedLimit). The
+// reference, the setup and the fast paths agree to the bit only because they share it.
+constexpr double kFixedLimit = 1.0e18;
+
+inline int64_t RoundToFixed(double v) {
+  if (!(v > -kFixedLimit)) return static_cast<int64_t>(-kFixedLimit);
+  if (v > kFixedLimit) return static_cast<int64_t>(kFixedLimit);
+  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
+}
+
 // value(refX + dx, refY + dy) = base + gx * dx + gy * dy, exactly (integer arithmetic), so a
 // pixel's value does not depend on the path taken to it. Constant attributes have gx = gy = 0.
 struct FixedPlane {

@@ -21,14 +21,6 @@ constexpr double kPlaneUlp = 1.0 / 1125899906842624.0;  // 2^-50
 // single precision.
 constexpr double kMaxMargin = 1.0 / 16.0;
 
-// PixelReference's rounding: half away from zero, clamped to +-1e18 (NaN to -1e18).
-int64_t RoundToFixed(double v) {
-  constexpr double kLimit = 1.0e18;
-  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
-  if (v > kLimit) return static_cast<int64_t>(kLimit);
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
-}
-
 }  // namespace
 
 namespace {

@@ -19,15 +19,8 @@ namespace {
 constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
 constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
 constexpr double kFogScale = double(kFogOne);
-// PixelReference's bound on perspective-correct values.
-constexpr double kLimit = 1.0e18;
-
-// PixelReference's rounding: half away from zero, clamped to +-kLimit (NaN to -kLimit).
-int64_t RoundToFixed(double v) {
-  if (!(v > -kLimit)) return static_cast<int64_t>(-kLimit);
-  if (v > kLimit) return static_cast<int64_t>(kLimit);
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
-}
+// The bound RoundToFixed clamps to, for the vector roundings that must agree with it.
+constexpr double kLimit = kFixedLimit;
 
 uint32_t PackColour(int64_t r, int64_t g, int64_t b, int64_t a) {
   return (ColourByte(a) << 24) | (ColourByte(r) << 16) | (ColourByte(g) << 8) | ColourByte(b);

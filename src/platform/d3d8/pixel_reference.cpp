@@ -57,12 +57,6 @@ uint32_t Factor(DWORD factor, int shift, uint32_t src, uint32_t dst) {
   }
 }
 
-int64_t RoundToFixed(double v, double limit) {
-  if (!(v > -limit)) return static_cast<int64_t>(-limit);
-  if (v > limit) return static_cast<int64_t>(limit);
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
-}
-
 }  // namespace
 
 uint32_t PixelReference::Sample(const PixelState& s, int64_t u, int64_t v) {
@@ -179,7 +173,6 @@ void PixelReference::ShadeRuns(const PixelState& s, const Interpolants& p, const
 void PixelReference::ShadePerspectiveSpan(const PixelState& s, const Interpolants& p, int y, int x0, int x1) {
   constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
   constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
-  constexpr double kLimit = 1.0e18;
   size_t depthBytes = s.depthD16 ? 2 : 4;
   int dy = y - p.refY;
   for (int x = x0; x <= x1; ++x) {
@@ -197,14 +190,14 @@ void PixelReference::ShadePerspectiveSpan(const PixelState& s, const Interpolant
     if (q > 0.0) {
       double w = 1.0 / q;
       if (p.perspectiveMask & 1) {
-        in.r = RoundToFixed(p.qr.At(dx, dy) * w * kColourScale, kLimit);
-        in.g = RoundToFixed(p.qg.At(dx, dy) * w * kColourScale, kLimit);
-        in.b = RoundToFixed(p.qb.At(dx, dy) * w * kColourScale, kLimit);
-        in.a = RoundToFixed(p.qa.At(dx, dy) * w * kColourScale, kLimit);
+        in.r = RoundToFixed(p.qr.At(dx, dy) * w * kColourScale);
+        in.g = RoundToFixed(p.qg.At(dx, dy) * w * kColourScale);
+        in.b = RoundToFixed(p.qb.At(dx, dy) * w * kColourScale);
+        in.a = RoundToFixed(p.qa.At(dx, dy) * w * kColourScale);
       }
-      if (p.perspectiveMask & 2) in.u = RoundToFixed(p.qu.At(dx, dy) * w * p.uScale * kTexelScale, kLimit);
-      if (p.perspectiveMask & 4) in.v = RoundToFixed(p.qv.At(dx, dy) * w * p.vScale * kTexelScale, kLimit);
-      if (p.perspectiveMask & 8) in.fog = RoundToFixed(p.qfog.At(dx, dy) * w * kFogOne, kLimit);
+      if (p.perspectiveMask & 2) in.u = RoundToFixed(p.qu.At(dx, dy) * w * p.uScale * kTexelScale);
+      if (p.perspectiveMask & 4) in.v = RoundToFixed(p.qv.At(dx, dy) * w * p.vScale * kTexelScale);
+      if (p.perspectiveMask & 8) in.fog = RoundToFixed(p.qfog.At(dx, dy) * w * kFogOne);
     }
     uint32_t* colour = s.colour + static_cast<size_t>(y) * s.colourPitch + x;
     void* depth = nullptr;
