@@ -1,5 +1,5 @@
 // Untextured runs of perspective-correct primitives eight pixels at a time with AVX2: one colour
-// or perspective-correct colour (PerspectiveSteps, the reference's bytes), no fog or alpha test, an
+// or perspective-correct colour (RhwColourSteps, the reference's bytes), no fog or alpha test, an
 // optional LESSEQUAL depth test with writes on D32 or D16, and opaque, additive, alpha or
 // multiplying writes to an X8R8G8B8 or A8R8G8B8 target. A run it cannot take (depth leaving 0..1,
 // a primitive not for single precision) is left to the caller's path.
@@ -9,7 +9,7 @@
 
 #include "colour_math.h"
 #include "interpolants.h"
-#include "perspective_steps.h"
+#include "rhw_colour_steps.h"
 #include "pixel_key.h"
 #include "pixel_state.h"
 #include "span_job.h"
@@ -40,7 +40,7 @@ class WideSolidRuns {
 
   // The runs to come lie in dx x0..x1, dy y0..y1 of the planes: where depth keeps inside 0..1
   // over that box (its extremes are at its corners), the runs need no checks of their own. False
-  // when the runs are not for this path (PerspectiveSteps::Bound).
+  // when the runs are not for this path (RhwColourSteps::Bound).
   bool Bound(int x0, int x1, int y0, int y1) {
     if (perspective_ && !steps_.Bound(p_, x0, x1, y0, y1)) return false;
     depthInside_ = true;
@@ -62,7 +62,7 @@ class WideSolidRuns {
       const int64_t last = z + dz * (n - 1);
       if (!depthInside_ && (z < 0 || z >= kDepthOne || last < 0 || last >= kDepthOne)) return false;
     }
-    PerspectiveSteps& steps = steps_;
+    RhwColourSteps& steps = steps_;
     __m256i flatColour = _mm256_setzero_si256();
     if (perspective_) {
       steps.Start(p_, dx, dy);
@@ -182,7 +182,7 @@ class WideSolidRuns {
   }
 
   const Interpolants& p_;
-  PerspectiveSteps steps_;
+  RhwColourSteps steps_;
   uint32_t targetAlpha_ = 0;
   bool perspective_ = false;
   bool depthInside_ = false;  // see Bound

@@ -16,7 +16,7 @@
 namespace d3d8sw {
 
 #if defined(D3D8SW_WIDE_VECTORS)
-struct PerspectiveSteps {
+struct RhwColourSteps {
   float q0 = 0, dq = 0;  // rhw at the stretch's first pixel and its step along x
   // Channels b, g, r, a in 2^-16 of 8-bit units: (value + 1/2) at the first pixel, and d.
   alignas(16) float base[4] = {};
@@ -72,7 +72,7 @@ D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t, __m256
 // Eight pixels' colours packed as A8R8G8B8 (each channel clamped to 0..255 as ColourByte clamps
 // it; a negative value truncates towards zero, but to a byte of 0 all the same); `near` as above,
 // for any channel.
-D3D8SW_WIDE __m256i PerspectiveColours8(const PerspectiveSteps& s, __m256 t, __m256i* near) {
+D3D8SW_WIDE __m256i PerspectiveColours8(const RhwColourSteps& s, __m256 t, __m256i* near) {
   const __m256i margin = _mm256_set1_epi32(s.margin);
   *near = _mm256_setzero_si256();
   // Per 128-bit half: bytes b0..b3 g0..g3 r0..r3 a0..a3, then b g r a per pixel.

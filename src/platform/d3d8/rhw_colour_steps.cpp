@@ -1,5 +1,5 @@
 // Single-precision perspective-correct colour along a stretch of one row, with its error bound.
-#include "perspective_steps.h"
+#include "rhw_colour_steps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +46,7 @@ D3D8SW_WIDE bool AllFinite(__m256d v) {
 
 }  // namespace
 
-[[gnu::target("avx2")]] bool PerspectiveSteps::Bound(const Interpolants& p, int x0, int x1, int y0, int y1) {
+[[gnu::target("avx2")]] bool RhwColourSteps::Bound(const Interpolants& p, int x0, int x1, int y0, int y1) {
   // The box's corners, one a lane.
   const __m256d xs = _mm256_setr_pd(x0, x1, x0, x1), ys = _mm256_setr_pd(y0, y0, y1, y1);
   const __m256d q = PlaneAt(p.q, xs, ys);
