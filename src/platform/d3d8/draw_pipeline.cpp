@@ -36,7 +36,8 @@ void DrawPipeline::SetWideVectors(bool on) {
 #if defined(D3D8SW_WIDE_VECTORS)
   wide_ = on && HaveAvx2();
 #else
-  wide_ = on && false;
+  (void)on;  // a build without the AVX2 paths
+  wide_ = false;
 #endif
 }
 
