@@ -13,6 +13,10 @@ class CountingPlayer : public host::MediaPlayer {
     ++calls;
     return {};
   }
+  int TrackNumber() override {
+    ++calls;
+    return 0;
+  }
   bool Paused() override { return false; }
   int64_t PositionMicroseconds() override { return 0; }
   void Next() override { ++calls; }

@@ -9,9 +9,9 @@
 
 #include "colour_math.h"
 #include "interpolants.h"
-#include "rhw_colour_steps.h"
 #include "pixel_key.h"
 #include "pixel_state.h"
+#include "rhw_colour_steps.h"
 #include "span_job.h"
 #include "wide_vectors.h"
 

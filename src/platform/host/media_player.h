@@ -19,6 +19,9 @@ class MediaPlayer {
 
   virtual ~MediaPlayer() = default;
   virtual Track CurrentTrack() = 0;
+  // Which of the bank's entries plays: asked between every two frames to notice a change, so it
+  // builds nothing (CurrentTrack makes strings).
+  virtual int TrackNumber() = 0;
   virtual bool Paused() = 0;
   // How far into the track the music is.
   virtual int64_t PositionMicroseconds() = 0;

@@ -179,7 +179,7 @@ bool MprisService::Start(MediaPlayer* player, const std::string& desktopEntry) {
     Stop();
     return false;
   }
-  signalledTrack_ = player_->CurrentTrack().id;
+  signalledTrack_ = player_->TrackNumber();
   signalledPaused_ = player_->Paused();
   return true;
 }
@@ -203,7 +203,8 @@ void MprisService::Process() {
     }
     if (r == 0) break;
   }
-  std::string track = player_->CurrentTrack().id;
+  // Runs between every two frames: only numbers are compared here, nothing is built.
+  int track = player_->TrackNumber();
   bool paused = player_->Paused();
   if (track == signalledTrack_ && paused == signalledPaused_) return;
   bool trackChanged = track != signalledTrack_;

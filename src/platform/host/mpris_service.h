@@ -49,7 +49,7 @@ class MprisService {
   std::string desktopEntry_;
   std::string instanceName_;
   // What the desktop was last told, so that changes are signalled once.
-  std::string signalledTrack_;
+  int signalledTrack_ = -1;
   bool signalledPaused_ = false;
 };
 

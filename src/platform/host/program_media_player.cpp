@@ -50,10 +50,14 @@ void ProgramMediaPlayer::FollowTrack() {
   pausedSince_ = now;
 }
 
-MediaPlayer::Track ProgramMediaPlayer::CurrentTrack() {
+int ProgramMediaPlayer::TrackNumber() {
   FollowTrack();
+  return currentTrack >= 0 && currentTrack < MusicBank::kEntryCount ? currentTrack : 0;
+}
+
+MediaPlayer::Track ProgramMediaPlayer::CurrentTrack() {
   Track track;
-  int entry = currentTrack >= 0 && currentTrack < MusicBank::kEntryCount ? currentTrack : 0;
+  int entry = TrackNumber();
   track.id = "/org/tarnvik/Musidisk/track/" + std::to_string(entry);
   track.title = titles_[static_cast<size_t>(entry)];
   track.artist = musician_;

@@ -17,6 +17,7 @@ class ProgramMediaPlayer : public MediaPlayer {
   explicit ProgramMediaPlayer(SdlHost* host);
 
   Track CurrentTrack() override;
+  int TrackNumber() override;
   bool Paused() override { return paused_; }
   int64_t PositionMicroseconds() override;
   // The same steps as the Right and Left arrows: the bank's NextTrack and PreviousTrack (which
