@@ -55,11 +55,12 @@ void Rasterizer::Walk(const Triangle& t, Sink&& sink) {
     const EdgeFunction& e = t.edges[k];
     const int64_t n = e.b * t.minY + e.c + e.bias;
     if (e.a == 0) {
-      // Row y is open when n + b (y - minY) >= 0.
+      // Row y is open when n + b (y - minY) >= 0. Mostly the edge is the triangle's top or bottom
+      // and leaves every row of the box open: that needs no division.
       if (e.b > 0) {
-        minY = std::max(minY, t.minY + FloorDiv(-n + e.b - 1, e.b));
+        if (n < 0) minY = std::max(minY, t.minY + FloorDiv(-n + e.b - 1, e.b));
       } else if (e.b < 0) {
-        maxY = std::min(maxY, t.minY + FloorDiv(n, -e.b));
+        if (n < 0 || (t.maxY - t.minY) * -e.b > n) maxY = std::min(maxY, t.minY + FloorDiv(n, -e.b));
       } else if (n < 0) {
         return;
       }
@@ -69,8 +70,13 @@ void Rasterizer::Walk(const Triangle& t, Sink&& sink) {
     s.d = e.a > 0 ? e.a : -e.a;
     s.q = FloorDiv(n, s.d);
     s.r = n - s.q * s.d;
-    s.stepQ = FloorDiv(e.b, s.d);
-    s.stepR = e.b - s.stepQ * s.d;
+    // A triangle of one row (the rings' strips are made of them) never steps to a next row.
+    if (t.minY == t.maxY) {
+      s.stepQ = s.stepR = 0;
+    } else {
+      s.stepQ = FloorDiv(e.b, s.d);
+      s.stepR = e.b - s.stepQ * s.d;
+    }
   }
   if (lefts == 1 && rights == 1) {
     WalkRows<1, 1>(t, left, right, minY, maxY, sink);

@@ -9,6 +9,7 @@
 #include "block_runs.h"
 #include "colour_math.h"
 #include "pixel_vectors.h"
+#include "wide_solid_runs.h"
 
 namespace d3d8sw {
 
@@ -1114,7 +1115,17 @@ template <uint32_t kKey>
   job->colour = run.colour;
   job->depth = run.depth;
   job->count = run.count;
-  if constexpr (kColour) {
+  if constexpr (kColour && k.constColour) {
+    // Constant planes have no gradients: their value is the base at every pixel.
+    job->r = p.r.base;
+    job->g = p.g.base;
+    job->b = p.b.base;
+    job->a = p.a.base;
+    job->dr = p.r.gx;
+    job->dg = p.g.gx;
+    job->db = p.b.gx;
+    job->da = p.a.gx;
+  } else if constexpr (kColour) {
     job->r = p.r.At(dx, dy);
     job->g = p.g.At(dx, dy);
     job->b = p.b.At(dx, dy);
@@ -1152,6 +1163,21 @@ template <uint32_t kKey>
 template <uint32_t kKey>
 void ShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs, int count) {
   using P = Paths<kKey>;
+#if defined(D3D8SW_WIDE_VECTORS)
+  // One colour over the whole primitive (solids, tints): eight pixels at a time, and the few runs
+  // whose depth leaves 0..1 the four-pixel way.
+  if constexpr (P::kVector && P::k.constColour && WideSolidTakes(P::k)) {
+    if (s.wide) {
+      VectorRuns<kKey> vector(s, p);
+      ShadeWideSolid<kKey>(s, p, runs, count, [&](const Run& run) {
+        SpanJob job;
+        JobOfRun<kKey>(p, run, &job);
+        if (!vector.Shade(job)) ScalarSpan<kKey>(s, job);
+      });
+      return;
+    }
+  }
+#endif
 #if defined(__SSE2__)
   if constexpr (P::kCopy || P::kVector) {
     [[maybe_unused]] VectorRuns<kKey> vector(s, p);

@@ -87,12 +87,20 @@ bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const 
   for (int i = 0; i < 3; ++i) {
     x_[i] = static_cast<double>(xf[i]) / kSubPixelOne;
     y_[i] = static_cast<double>(yf[i]) / kSubPixelOne;
-    const float* c = flatColour;
-    float own[4] = {v_[i]->r, v_[i]->g, v_[i]->b, v_[i]->a};
-    if (c == nullptr) c = own;
-    for (int ch = 0; ch < 4; ++ch) colour_[i][ch] = c[ch];
   }
-  invArea_ = 1.0 / ((x_[1] - x_[0]) * (y_[2] - y_[0]) - (x_[2] - x_[0]) * (y_[1] - y_[0]));
+  // The colours only when the pixels read them (else the planes are not made).
+  if (needs_ & kNeedColour) {
+    for (int i = 0; i < 3; ++i) {
+      const float* c = flatColour;
+      float own[4] = {v_[i]->r, v_[i]->g, v_[i]->b, v_[i]->a};
+      if (c == nullptr) c = own;
+      for (int ch = 0; ch < 4; ++ch) colour_[i][ch] = c[ch];
+    }
+  }
+  // Twice the area in square pixels from x_ and y_ is exact in double (their differences have at
+  // most 25 bits, 8 of them fraction), and is the integer area over 2^16 once the order is
+  // clockwise: its reciprocal is this one division, rounded the same.
+  invArea_ = static_cast<double>(kSubPixelOne * kSubPixelOne) / static_cast<double>(area < 0 ? -area : area);
   refX_ = out->minX;
   refY_ = out->minY;
 

@@ -34,8 +34,12 @@ class WideSolidRuns {
  public:
   WideSolidRuns(const PixelState& s, const Interpolants& p) : p_(p) {
     targetAlpha_ = s.target == TargetKind::kX8R8G8B8 ? 0xFF000000u : 0u;
-    // Set-up leaves the planes of what is not perspective-correct flat.
+    // Set-up leaves the planes of what is not perspective-correct flat: then one colour serves
+    // every run.
     perspective_ = (p.perspectiveMask & 1) != 0;
+    if (!perspective_) {
+      flat_ = PackArgb(ColourByte(p.a.base), ColourByte(p.r.base), ColourByte(p.g.base), ColourByte(p.b.base));
+    }
   }
 
   // The runs to come lie in dx x0..x1, dy y0..y1 of the planes: where depth keeps inside 0..1
@@ -62,14 +66,32 @@ class WideSolidRuns {
       const int64_t last = z + dz * (n - 1);
       if (!depthInside_ && (z < 0 || z >= kDepthOne || last < 0 || last >= kDepthOne)) return false;
     }
+    if constexpr (kBlend == BlendMode::kOpaque && !kD16) {
+      // A few pixels of one colour (the carpet's cells are a handful of pixels wide) cost less one
+      // by one than a group's masks and shuffles.
+      if (!perspective_ && n < kShortRun) {
+        const uint32_t colour = flat_ | targetAlpha_;
+        if constexpr (kDepth) {
+          uint32_t* d = static_cast<uint32_t*>(run.depth);
+          for (int i = 0; i < n; ++i, z += dz) {
+            const uint32_t zq = static_cast<uint32_t>(z >> (kDepthFractionBits - 32));
+            if (zq <= d[i]) {
+              d[i] = zq;
+              run.colour[i] = colour;
+            }
+          }
+        } else {
+          for (int i = 0; i < n; ++i) run.colour[i] = colour;
+        }
+        return true;
+      }
+    }
     RhwColourSteps& steps = steps_;
     __m256i flatColour = _mm256_setzero_si256();
     if (perspective_) {
       steps.Start(p_, dx, dy);
     } else {
-      flatColour = _mm256_set1_epi32(static_cast<int>(
-          PackArgb(ColourByte(p_.a.At(dx, dy)), ColourByte(p_.r.At(dx, dy)), ColourByte(p_.g.At(dx, dy)),
-                   ColourByte(p_.b.At(dx, dy)))));
+      flatColour = _mm256_set1_epi32(static_cast<int>(flat_));
     }
 
     // Depth interpolants of pixels 0..3 and 4..7 of the group, in 64-bit lanes.
@@ -181,8 +203,12 @@ class WideSolidRuns {
     _mm256_maskstore_epi32(reinterpret_cast<int*>(out), pass, _mm256_or_si256(result, alpha));
   }
 
+  // Runs shorter than this go one pixel at a time when they can.
+  static constexpr int kShortRun = 4;
+
   const Interpolants& p_;
   RhwColourSteps steps_;
+  uint32_t flat_ = 0;  // the colour when it is not perspective-correct, A8R8G8B8
   uint32_t targetAlpha_ = 0;
   bool perspective_ = false;
   bool depthInside_ = false;  // see Bound
