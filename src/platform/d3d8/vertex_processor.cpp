@@ -2,7 +2,12 @@
 #include "vertex_processor.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace d3d8sw {
 
@@ -168,22 +173,55 @@ void VertexProcessor::Process(const uint8_t* vertices, UINT stride, UINT count, 
 
 void VertexProcessor::ProcessPretransformed(const uint8_t* vertex, ProcessedVertex* out) const {
   ShadedVertex& s = out->screen;
+  DWORD diffuse = format_.hasDiffuse ? ReadDword(vertex + format_.diffuseOffset) : 0xFFFFFFFF;
+  out->diffuse = diffuse;
+  float u = 0.0f, v = 0.0f;
+  if (format_.hasTexCoord) {
+    u = ReadFloat(vertex + format_.texCoordOffset);
+    v = ReadFloat(vertex + format_.texCoordOffset + 4);
+  }
+#if defined(__SSE2__)
+  static_assert(offsetof(ShadedVertex, w) == offsetof(ShadedVertex, x) + 12 &&
+                    offsetof(ShadedVertex, a) == offsetof(ShadedVertex, r) + 12,
+                "the position and the colour are four floats in a row");
+  // The four position values, the four colour channels and the texture coordinates a vector at a
+  // time (strips of screen-space rows bring thousands of vertices a frame).
+  const __m128 position = _mm_loadu_ps(reinterpret_cast<const float*>(vertex));
+  const __m128 coordinates = _mm_setr_ps(u, v, 0.0f, 0.0f);
+  // b, g, r, a as 32-bit lanes, then r, g, b, a.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i channels =
+      _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(diffuse)), zero), zero);
+  _mm_storeu_ps(&s.x, position);
+  _mm_storeu_ps(&s.r, _mm_cvtepi32_ps(_mm_shuffle_epi32(channels, _MM_SHUFFLE(3, 0, 1, 2))));
+  s.u = u;
+  s.v = v;
+  s.fog = 1.0f;
+  // Not finite: all exponent bits set.
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  const __m128i notFinite =
+      _mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_castps_si128(position), exponent), exponent),
+                   _mm_cmpeq_epi32(_mm_and_si128(_mm_castps_si128(coordinates), exponent), exponent));
+  uint32_t bits = 0;
+  if (_mm_movemask_epi8(notFinite) != 0) {
+    bits = kClipInvalid;
+  } else {
+    if (s.x < -kScreenGuard) bits |= kGuardLeft;
+    if (s.x > kScreenGuard) bits |= kGuardRight;
+    if (s.y < -kScreenGuard) bits |= kGuardBottom;
+    if (s.y > kScreenGuard) bits |= kGuardTop;
+  }
+#else
   s.x = ReadFloat(vertex);
   s.y = ReadFloat(vertex + 4);
   s.z = ReadFloat(vertex + 8);
   s.w = ReadFloat(vertex + 12);
-  DWORD diffuse = format_.hasDiffuse ? ReadDword(vertex + format_.diffuseOffset) : 0xFFFFFFFF;
-  out->diffuse = diffuse;
   s.a = static_cast<float>(diffuse >> 24);
   s.r = static_cast<float>((diffuse >> 16) & 0xFF);
   s.g = static_cast<float>((diffuse >> 8) & 0xFF);
   s.b = static_cast<float>(diffuse & 0xFF);
-  if (format_.hasTexCoord) {
-    s.u = ReadFloat(vertex + format_.texCoordOffset);
-    s.v = ReadFloat(vertex + format_.texCoordOffset + 4);
-  } else {
-    s.u = s.v = 0.0f;
-  }
+  s.u = u;
+  s.v = v;
   s.fog = 1.0f;
   uint32_t bits = 0;
   if (!Finite(s.x) || !Finite(s.y) || !Finite(s.z) || !Finite(s.w) || !Finite(s.u) || !Finite(s.v)) {
@@ -194,6 +232,7 @@ void VertexProcessor::ProcessPretransformed(const uint8_t* vertex, ProcessedVert
     if (s.y < -kScreenGuard) bits |= kGuardBottom;
     if (s.y > kScreenGuard) bits |= kGuardTop;
   }
+#endif
   out->clipBits = bits;
   out->pointSize = pointSize_;
 }

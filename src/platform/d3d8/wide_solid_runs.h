@@ -86,6 +86,33 @@ class WideSolidRuns {
         return true;
       }
     }
+    if constexpr (!kDepth) {
+      // One colour and nothing to test (tints, flat backdrops): whole groups load and store
+      // unmasked, and a multiply takes its factors as they are.
+      if (!perspective_) {
+        const __m256i src = _mm256_set1_epi32(static_cast<int>(flat_));
+        const __m256i alpha = _mm256_set1_epi32(static_cast<int>(targetAlpha_));
+        [[maybe_unused]] const __m256i factors = MultiplierLanes8(flat_);
+        uint32_t* out = run.colour;
+        int i = 0;
+        for (; i + 8 <= n; i += 8) {
+          __m256i result = src;
+          if constexpr (kBlend != BlendMode::kOpaque) {
+            const __m256i dst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+            if constexpr (kBlend == BlendMode::kAdd) {
+              result = _mm256_adds_epu8(src, dst);
+            } else if constexpr (kBlend == BlendMode::kAlpha) {
+              result = BlendAlpha8(src, dst);
+            } else {
+              result = ModulateConst8(dst, factors);
+            }
+          }
+          _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_or_si256(result, alpha));
+        }
+        if (i < n) Write(out + i, src, LaneMask8(n - i));
+        return true;
+      }
+    }
     RhwColourSteps& steps = steps_;
     __m256i flatColour = _mm256_setzero_si256();
     if (perspective_) {
