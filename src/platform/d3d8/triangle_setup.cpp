@@ -5,6 +5,10 @@
 #include <cmath>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "d3d8types.h"
 
 namespace d3d8sw {
@@ -28,6 +32,18 @@ int64_t Snap(float coordinate) {
 // Depth values far outside 0..1 only matter through their order; bounding them keeps the
 // 40-fraction-bit depth planes in range.
 double BoundedDepth(float z) { return std::clamp(static_cast<double>(z), -64.0, 64.0); }
+
+#if defined(__SSE2__) && defined(__x86_64__)
+// RoundClamped of both lanes: clamping first leaves the limits where they are (they are whole, and
+// half beyond them rounds back), and a NaN goes to -limit as there.
+void RoundClampedPair(__m128d v, double limit, int64_t* first, int64_t* second) {
+  const __m128d clamped = _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-limit)), _mm_set1_pd(limit));
+  const __m128d half = _mm_or_pd(_mm_and_pd(clamped, _mm_set1_pd(-0.0)), _mm_set1_pd(0.5));
+  const __m128d rounded = _mm_add_pd(clamped, half);
+  *first = _mm_cvttsd_si64(rounded);
+  *second = _mm_cvttsd_si64(_mm_unpackhi_pd(rounded, rounded));
+}
+#endif
 
 constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
 constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
@@ -189,6 +205,63 @@ void TriangleSetup::FloatPlaneOf(double a0, double a1, double a2, FloatPlane* ou
   out->at0 = g.v0 + g.dx * (refX_ - x_[0]) + g.dy * (refY_ - y_[0]);
 }
 
+#if defined(__SSE2__) && defined(__x86_64__)
+// The pair forms work lane by lane as Plane, Fix and FloatPlaneOf do, operation for operation. An
+// attribute that does not vary gets gradients of zero from the differences of zero (Plane leaves
+// them zero), and its value plus those zeros is its value again (or 0 for -0, which rounds alike).
+void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
+                            FixedPlane* outB) const {
+  const __m128d v0 = _mm_setr_pd(a[0], b[0]);
+  const __m128d d1 = _mm_sub_pd(_mm_setr_pd(a[1], b[1]), v0);
+  const __m128d d2 = _mm_sub_pd(_mm_setr_pd(a[2], b[2]), v0);
+  const __m128d inverse = _mm_set1_pd(invArea_);
+  const __m128d dx = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, _mm_set1_pd(y_[2] - y_[0])),
+                                           _mm_mul_pd(d2, _mm_set1_pd(y_[1] - y_[0]))),
+                                inverse);
+  const __m128d dy = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, _mm_set1_pd(x_[1] - x_[0])),
+                                           _mm_mul_pd(d1, _mm_set1_pd(x_[2] - x_[0]))),
+                                inverse);
+  const __m128d scale = _mm_setr_pd(scaleA, scaleB);
+  const __m128d at = _mm_add_pd(_mm_add_pd(v0, _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
+                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
+  RoundClampedPair(_mm_mul_pd(at, scale), Interpolants::kBaseLimit, &outA->base, &outB->base);
+  RoundClampedPair(_mm_mul_pd(dx, scale), Interpolants::kGradientLimit, &outA->gx, &outB->gx);
+  RoundClampedPair(_mm_mul_pd(dy, scale), Interpolants::kGradientLimit, &outA->gy, &outB->gy);
+}
+
+void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const {
+  const __m128d v0 = _mm_setr_pd(a[0], b[0]);
+  const __m128d d1 = _mm_sub_pd(_mm_setr_pd(a[1], b[1]), v0);
+  const __m128d d2 = _mm_sub_pd(_mm_setr_pd(a[2], b[2]), v0);
+  const __m128d inverse = _mm_set1_pd(invArea_);
+  const __m128d dx = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, _mm_set1_pd(y_[2] - y_[0])),
+                                           _mm_mul_pd(d2, _mm_set1_pd(y_[1] - y_[0]))),
+                                inverse);
+  const __m128d dy = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, _mm_set1_pd(x_[1] - x_[0])),
+                                           _mm_mul_pd(d1, _mm_set1_pd(x_[2] - x_[0]))),
+                                inverse);
+  const __m128d at = _mm_add_pd(_mm_add_pd(v0, _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
+                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
+  outA->dx = _mm_cvtsd_f64(dx);
+  outB->dx = _mm_cvtsd_f64(_mm_unpackhi_pd(dx, dx));
+  outA->dy = _mm_cvtsd_f64(dy);
+  outB->dy = _mm_cvtsd_f64(_mm_unpackhi_pd(dy, dy));
+  outA->at0 = _mm_cvtsd_f64(at);
+  outB->at0 = _mm_cvtsd_f64(_mm_unpackhi_pd(at, at));
+}
+#else
+void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
+                            FixedPlane* outB) const {
+  Fix(Plane(a[0], a[1], a[2]), scaleA, outA);
+  Fix(Plane(b[0], b[1], b[2]), scaleB, outB);
+}
+
+void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const {
+  FloatPlaneOf(a[0], a[1], a[2], outA);
+  FloatPlaneOf(b[0], b[1], b[2], outB);
+}
+#endif
+
 float TriangleSetup::TexelFootprint(int width, int height) const {
   double ux = u_.dx * width, vx = v_grad_.dx * height;
   double uy = u_.dy * width, vy = v_grad_.dy * height;
@@ -199,6 +272,10 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
   Interpolants& p = out->planes;
   p.refX = refX_;
   p.refY = refY_;
+  // Attributes go in pairs where they can (the pair forms give each what the single ones would).
+  auto column = [&](int channel, double values[3]) {
+    for (int i = 0; i < 3; ++i) values[i] = colour_[i][channel];
+  };
   if (!(needs_ & kNeedColour)) {
     p.r = p.g = p.b = p.a = FixedPlane();
   } else if (out->constColour) {
@@ -211,21 +288,28 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
     constant(colour_[0][2], &p.b);
     constant(colour_[0][3], &p.a);
   } else {
-    Fix(Plane(colour_[0][0], colour_[1][0], colour_[2][0]), kColourScale, &p.r);
-    Fix(Plane(colour_[0][1], colour_[1][1], colour_[2][1]), kColourScale, &p.g);
-    Fix(Plane(colour_[0][2], colour_[1][2], colour_[2][2]), kColourScale, &p.b);
-    Fix(Plane(colour_[0][3], colour_[1][3], colour_[2][3]), kColourScale, &p.a);
+    double r[3], g[3], b[3], a[3];
+    column(0, r);
+    column(1, g);
+    column(2, b);
+    column(3, a);
+    FixPair(r, g, kColourScale, kColourScale, &p.r, &p.g);
+    FixPair(b, a, kColourScale, kColourScale, &p.b, &p.a);
   }
   Fix(u_, kTexelScale * texWidth, &p.u);
   Fix(v_grad_, kTexelScale * texHeight, &p.v);
-  if (needs_ & kNeedDepth) {
+  const bool depthRead = (needs_ & kNeedDepth) != 0, fogRead = (needs_ & kNeedFog) != 0;
+  if (depthRead && fogRead) {
+    const double depth[3] = {BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)};
+    const double fog[3] = {v_[0]->fog, v_[1]->fog, v_[2]->fog};
+    FixPair(depth, fog, kDepthScale, kFogScale, &p.z, &p.fog);
+  } else if (depthRead) {
     Fix(Plane(BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)), kDepthScale, &p.z);
-  } else {
-    p.z = FixedPlane();
-  }
-  if (needs_ & kNeedFog) {
+  } else if (fogRead) {
     Fix(Plane(v_[0]->fog, v_[1]->fog, v_[2]->fog), kFogScale, &p.fog);
-  } else {
+  }
+  if (!depthRead) p.z = FixedPlane();
+  if (!fogRead) {
     p.fog = FixedPlane();
     p.fog.base = kFogOne;
   }
@@ -237,10 +321,12 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
     FloatPlaneOf(q[0], q[1], q[2], &p.q);
     if (!out->constColour) {
       p.perspectiveMask |= 1;
-      FloatPlaneOf(colour_[0][0] * q[0], colour_[1][0] * q[1], colour_[2][0] * q[2], &p.qr);
-      FloatPlaneOf(colour_[0][1] * q[0], colour_[1][1] * q[1], colour_[2][1] * q[2], &p.qg);
-      FloatPlaneOf(colour_[0][2] * q[0], colour_[1][2] * q[1], colour_[2][2] * q[2], &p.qb);
-      FloatPlaneOf(colour_[0][3] * q[0], colour_[1][3] * q[1], colour_[2][3] * q[2], &p.qa);
+      double qc[4][3];
+      for (int ch = 0; ch < 4; ++ch) {
+        for (int i = 0; i < 3; ++i) qc[ch][i] = colour_[i][ch] * q[i];
+      }
+      FloatPlanePair(qc[0], qc[1], &p.qr, &p.qg);
+      FloatPlanePair(qc[2], qc[3], &p.qb, &p.qa);
     }
     if (u_.varies) {
       p.perspectiveMask |= 2;

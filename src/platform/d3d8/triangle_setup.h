@@ -88,6 +88,11 @@ class TriangleSetup {
   Gradient Plane(double a0, double a1, double a2) const;
   void Fix(const Gradient& g, double scale, FixedPlane* out) const;
   void FloatPlaneOf(double a0, double a1, double a2, FloatPlane* out) const;
+  // Two attributes at once (a and b: their values at the three vertices), with the values Plane,
+  // Fix and FloatPlaneOf give them one by one.
+  void FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
+               FixedPlane* outB) const;
+  void FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const;
 
   double x_[3], y_[3];  // snapped positions, pixels
   double invArea_ = 0;
