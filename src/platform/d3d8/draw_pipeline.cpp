@@ -230,15 +230,6 @@ bool DrawPipeline::DrawRectangle(const ProcessedVertex& a, const ProcessedVertex
 
 void DrawPipeline::DrawScreenTriangle(const ShadedVertex* a, const ShadedVertex* b, const ShadedVertex* c,
                                       const float* flatColour) {
-  // A triangle wholly beyond one side of the scissor covers none of its pixels: most such go here,
-  // before setup snaps their corners (screen-space strips reach far above and below the target).
-  // The margin of a pixel covers the snapping and the fill rules.
-  const float top = static_cast<float>(scissor_.y0 - 1), bottom = static_cast<float>(scissor_.y1 + 1);
-  const float left = static_cast<float>(scissor_.x0 - 1), right = static_cast<float>(scissor_.x1 + 1);
-  if ((a->y < top && b->y < top && c->y < top) || (a->y > bottom && b->y > bottom && c->y > bottom) ||
-      (a->x < left && b->x < left && c->x < left) || (a->x > right && b->x > right && c->x > right)) {
-    return;
-  }
   if (!setup_.Begin(a, b, c, scissor_, cullMode_, flatColour, &triangle_)) return;
   FinishAndShade(&triangle_);
 }

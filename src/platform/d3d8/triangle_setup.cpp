@@ -54,6 +54,15 @@ constexpr double kFogScale = double(kFogOne);
 
 bool TriangleSetup::Begin(const ShadedVertex* v0, const ShadedVertex* v1, const ShadedVertex* v2,
                           const Scissor& scissor, uint32_t cullMode, const float* flatColour, Triangle* out) {
+  // A triangle wholly beyond one side of the scissor covers none of its pixels: most such leave
+  // here, before their corners are snapped (screen-space strips reach far above and below the
+  // target). The margin of a pixel covers the snapping and the fill rules.
+  const float top = static_cast<float>(scissor.y0 - 1), bottom = static_cast<float>(scissor.y1 + 1);
+  const float left = static_cast<float>(scissor.x0 - 1), right = static_cast<float>(scissor.x1 + 1);
+  if ((v0->y < top && v1->y < top && v2->y < top) || (v0->y > bottom && v1->y > bottom && v2->y > bottom) ||
+      (v0->x < left && v1->x < left && v2->x < left) || (v0->x > right && v1->x > right && v2->x > right)) {
+    return false;
+  }
   int64_t xf[3] = {Snap(v0->x), Snap(v1->x), Snap(v2->x)};
   int64_t yf[3] = {Snap(v0->y), Snap(v1->y), Snap(v2->y)};
   // Twice the signed area; positive is clockwise on screen (y points down).
