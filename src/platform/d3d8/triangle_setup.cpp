@@ -218,26 +218,6 @@ void TriangleSetup::FloatPlaneOf(double a0, double a1, double a2, FloatPlane* ou
 // The pair forms work lane by lane as Plane, Fix and FloatPlaneOf do, operation for operation. An
 // attribute that does not vary gets gradients of zero from the differences of zero (Plane leaves
 // them zero), and its value plus those zeros is its value again (or 0 for -0, which rounds alike).
-void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
-                            FixedPlane* outB) const {
-  const __m128d v0 = _mm_setr_pd(a[0], b[0]);
-  const __m128d d1 = _mm_sub_pd(_mm_setr_pd(a[1], b[1]), v0);
-  const __m128d d2 = _mm_sub_pd(_mm_setr_pd(a[2], b[2]), v0);
-  const __m128d inverse = _mm_set1_pd(invArea_);
-  const __m128d dx = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d1, _mm_set1_pd(y_[2] - y_[0])),
-                                           _mm_mul_pd(d2, _mm_set1_pd(y_[1] - y_[0]))),
-                                inverse);
-  const __m128d dy = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, _mm_set1_pd(x_[1] - x_[0])),
-                                           _mm_mul_pd(d1, _mm_set1_pd(x_[2] - x_[0]))),
-                                inverse);
-  const __m128d scale = _mm_setr_pd(scaleA, scaleB);
-  const __m128d at = _mm_add_pd(_mm_add_pd(v0, _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
-                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
-  RoundClampedPair(_mm_mul_pd(at, scale), Interpolants::kBaseLimit, &outA->base, &outB->base);
-  RoundClampedPair(_mm_mul_pd(dx, scale), Interpolants::kGradientLimit, &outA->gx, &outB->gx);
-  RoundClampedPair(_mm_mul_pd(dy, scale), Interpolants::kGradientLimit, &outA->gy, &outB->gy);
-}
-
 void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const {
   const __m128d v0 = _mm_setr_pd(a[0], b[0]);
   const __m128d d1 = _mm_sub_pd(_mm_setr_pd(a[1], b[1]), v0);
@@ -257,6 +237,20 @@ void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPl
   outB->dy = _mm_cvtsd_f64(_mm_unpackhi_pd(dy, dy));
   outA->at0 = _mm_cvtsd_f64(at);
   outB->at0 = _mm_cvtsd_f64(_mm_unpackhi_pd(at, at));
+}
+
+// Fix's roundings of both planes: at (refX, refY), and the gradients.
+void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
+                            FixedPlane* outB) const {
+  FloatPlane planeA, planeB;
+  FloatPlanePair(a, b, &planeA, &planeB);
+  const __m128d scale = _mm_setr_pd(scaleA, scaleB);
+  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.at0, planeB.at0), scale), Interpolants::kBaseLimit, &outA->base,
+                   &outB->base);
+  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.dx, planeB.dx), scale), Interpolants::kGradientLimit, &outA->gx,
+                   &outB->gx);
+  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.dy, planeB.dy), scale), Interpolants::kGradientLimit, &outA->gy,
+                   &outB->gy);
 }
 #else
 void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,

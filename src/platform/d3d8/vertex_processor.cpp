@@ -54,6 +54,16 @@ float Quantise(float unit) { return std::floor(Clamp01(unit) * 255.0f + 0.5f); }
 
 bool Finite(float f) { return std::isfinite(f); }
 
+// The guard bits of a screen position: where clipping keeps it in the rasterizer's range.
+uint32_t ScreenGuardBits(float x, float y) {
+  uint32_t bits = 0;
+  if (x < -kScreenGuard) bits |= kGuardLeft;
+  if (x > kScreenGuard) bits |= kGuardRight;
+  if (y < -kScreenGuard) bits |= kGuardBottom;
+  if (y > kScreenGuard) bits |= kGuardTop;
+  return bits;
+}
+
 }  // namespace
 
 bool VertexProcessor::Prepare(const DeviceState& state, const VertexFormat& format, bool pointList) {
@@ -202,15 +212,7 @@ void VertexProcessor::ProcessPretransformed(const uint8_t* vertex, ProcessedVert
   const __m128i notFinite =
       _mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_castps_si128(position), exponent), exponent),
                    _mm_cmpeq_epi32(_mm_and_si128(_mm_castps_si128(coordinates), exponent), exponent));
-  uint32_t bits = 0;
-  if (_mm_movemask_epi8(notFinite) != 0) {
-    bits = kClipInvalid;
-  } else {
-    if (s.x < -kScreenGuard) bits |= kGuardLeft;
-    if (s.x > kScreenGuard) bits |= kGuardRight;
-    if (s.y < -kScreenGuard) bits |= kGuardBottom;
-    if (s.y > kScreenGuard) bits |= kGuardTop;
-  }
+  const uint32_t bits = _mm_movemask_epi8(notFinite) != 0 ? kClipInvalid : ScreenGuardBits(s.x, s.y);
 #else
   s.x = ReadFloat(vertex);
   s.y = ReadFloat(vertex + 4);
@@ -223,15 +225,8 @@ void VertexProcessor::ProcessPretransformed(const uint8_t* vertex, ProcessedVert
   s.u = u;
   s.v = v;
   s.fog = 1.0f;
-  uint32_t bits = 0;
-  if (!Finite(s.x) || !Finite(s.y) || !Finite(s.z) || !Finite(s.w) || !Finite(s.u) || !Finite(s.v)) {
-    bits = kClipInvalid;
-  } else {
-    if (s.x < -kScreenGuard) bits |= kGuardLeft;
-    if (s.x > kScreenGuard) bits |= kGuardRight;
-    if (s.y < -kScreenGuard) bits |= kGuardBottom;
-    if (s.y > kScreenGuard) bits |= kGuardTop;
-  }
+  const bool finite = Finite(s.x) && Finite(s.y) && Finite(s.z) && Finite(s.w) && Finite(s.u) && Finite(s.v);
+  const uint32_t bits = finite ? ScreenGuardBits(s.x, s.y) : kClipInvalid;
 #endif
   out->clipBits = bits;
   out->pointSize = pointSize_;
