@@ -624,8 +624,10 @@ void Composer::Vibrato(int ch, int minRows, int delayRows, int speed, int depth)
   });
 }
 
+int Composer::LeadInLength() const { return std::max(1, setup_.rowsPerBeat / 2); }
+
 bool Composer::LeadInto(int ch, int row, int midi, double volumeScale) {
-  const int length = std::max(1, setup_.rowsPerBeat / 2);
+  const int length = LeadInLength();
   for (int r = row - length; r < row; ++r)
     if (cells_[ch][r].note != 0 || cells_[ch][r].HasEffect()) return false;
   const XmCell& target = cells_[ch][row];
@@ -640,38 +642,36 @@ bool Composer::LeadInto(int ch, int row, int midi, double volumeScale) {
 }
 
 void Composer::ChromaticApproach(int ch, double volumeScale) {
-  CheckChannel(ch);
-  passes_.push_back([this, ch, volumeScale] {
-    // The approach lasts an eighth note; the held note before keeps at least a beat.
-    const int length = std::max(1, setup_.rowsPerBeat / 2);
-    std::vector<Note> notes = NotesOf(ch);
-    for (size_t i = 1; i < notes.size(); ++i) {
-      const Note& n = notes[i];
-      const Note& before = notes[i - 1];
-      if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + length) continue;
-      if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
-      const int approach = n.midi - 1;
-      if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) continue;
-      LeadInto(ch, n.row, approach, volumeScale);
-    }
+  AddLeadIns(ch, volumeScale, [this](const Note& before, const Note& n) {
+    // The held note before keeps at least a beat.
+    if (n.row % RowsPerBar() != 0 || n.row - before.row < setup_.rowsPerBeat + LeadInLength()) return -1;
+    const int approach = n.midi - 1;
+    if (SectionAt(n.row).key.InScale(Mod12(approach)) || approach == before.midi) return -1;
+    return approach;
   });
 }
 
 void Composer::PassingNotes(int ch, double volumeScale) {
+  AddLeadIns(ch, volumeScale, [this](const Note& before, const Note& n) {
+    if (std::abs(n.midi - before.midi) != 2 || n.row - before.row < setup_.rowsPerBeat) return -1;
+    // Only off the beat: a half step that lands on a beat is a clash, not a passing note.
+    if ((n.row - LeadInLength()) % setup_.rowsPerBeat == 0) return -1;
+    const int between = (n.midi + before.midi) / 2;
+    if (SectionAt(n.row).key.InScale(Mod12(between))) return -1;
+    return between;
+  });
+}
+
+void Composer::AddLeadIns(int ch, double volumeScale, std::function<int(const Note&, const Note&)> pick) {
   CheckChannel(ch);
-  passes_.push_back([this, ch, volumeScale] {
-    const int length = std::max(1, setup_.rowsPerBeat / 2);
+  passes_.push_back([this, ch, volumeScale, pick] {
     std::vector<Note> notes = NotesOf(ch);
     for (size_t i = 1; i < notes.size(); ++i) {
       const Note& n = notes[i];
       const Note& before = notes[i - 1];
-      if (std::abs(n.midi - before.midi) != 2 || n.row - before.row < setup_.rowsPerBeat) continue;
-      if (before.row + before.length < n.row) continue;  // a rest between: nothing to pass through
-      // Only off the beat: a half step that lands on a beat is a clash, not a passing note.
-      if ((n.row - length) % setup_.rowsPerBeat == 0) continue;
-      const int between = (n.midi + before.midi) / 2;
-      if (SectionAt(n.row).key.InScale(Mod12(between))) continue;
-      LeadInto(ch, n.row, between, volumeScale);
+      if (before.row + before.length < n.row) continue;  // a rest before it: nothing to lead from
+      const int midi = pick(before, n);
+      if (midi >= 0) LeadInto(ch, n.row, midi, volumeScale);
     }
   });
 }

@@ -168,6 +168,11 @@ class Composer {
   // Puts `midi` an eighth note before the note on ch at row, at that note's volume times
   // volumeScale, if the rows between are free; false when they are not.
   bool LeadInto(int ch, int row, int midi, double volumeScale);
+  // Rows of a lead-in: an eighth note.
+  int LeadInLength() const;
+  // A pass over ch that leads into each note whose note before sounds up to it with the pitch
+  // pick(before, note) gives (none when it gives -1), by LeadInto.
+  void AddLeadIns(int ch, double volumeScale, std::function<int(const Note&, const Note&)> pick);
   void ApplyReleases();
   void AnalyzeMelodies(std::string& out) const;
   void PlaceLevels(const std::string& title);
