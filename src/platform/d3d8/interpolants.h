@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "span_job.h"
 
 namespace d3d8sw {
@@ -13,11 +17,30 @@ namespace d3d8sw {
 // reference, the setup and the fast paths agree to the bit only because they share it.
 constexpr double kFixedLimit = 1.0e18;
 
-inline int64_t RoundToFixed(double v) {
-  if (!(v > -kFixedLimit)) return static_cast<int64_t>(-kFixedLimit);
-  if (v > kFixedLimit) return static_cast<int64_t>(kFixedLimit);
+// Rounds half away from zero and clamps to +-limit (NaN to -limit).
+inline int64_t RoundClamped(double v, double limit) {
+  if (!(v > -limit)) return static_cast<int64_t>(-limit);
+  if (v > limit) return static_cast<int64_t>(limit);
   return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
 }
+
+inline int64_t RoundToFixed(double v) { return RoundClamped(v, kFixedLimit); }
+
+#if defined(__SSE2__)
+// RoundClamped of two values, sign bit and all, still as doubles: clamping first makes NaN -limit
+// (MAXPD returns its second operand when either is NaN) and leaves the (whole) limits where they
+// are, then half is added away from zero; StoreInt64Pair cuts off the fractions.
+inline __m128d RoundedPair(__m128d v, double limit) {
+  v = _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-limit)), _mm_set1_pd(limit));
+  const __m128d sign = _mm_set1_pd(-0.0);
+  return _mm_add_pd(v, _mm_or_pd(_mm_and_pd(v, sign), _mm_set1_pd(0.5)));
+}
+
+inline void StoreInt64Pair(__m128d rounded, int64_t* out) {
+  out[0] = _mm_cvttsd_si64(rounded);
+  out[1] = _mm_cvttsd_si64(_mm_unpackhi_pd(rounded, rounded));
+}
+#endif
 
 // value(refX + dx, refY + dy) = base + gx * dx + gy * dy, exactly (integer arithmetic), so a
 // pixel's value does not depend on the path taken to it. Constant attributes have gx = gy = 0.

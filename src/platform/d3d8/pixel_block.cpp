@@ -19,8 +19,6 @@ namespace {
 constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
 constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
 constexpr double kFogScale = double(kFogOne);
-// The bound RoundToFixed clamps to, for the vector roundings that must agree with it.
-constexpr double kLimit = kFixedLimit;
 
 uint32_t PackColour(int64_t r, int64_t g, int64_t b, int64_t a) {
   return (ColourByte(a) << 24) | (ColourByte(r) << 16) | (ColourByte(g) << 8) | ColourByte(b);
@@ -32,19 +30,6 @@ uint32_t Quantised(int64_t z, bool d16) { return d16 ? DepthD16(z) : DepthD32(z)
 // A plane's values at two pixels of one row, as FloatPlane::At adds them: (at0 + dx x) + dy y.
 inline __m128d PlanePair(const FloatPlane& plane, __m128d x, __m128d rowTerm) {
   return _mm_add_pd(_mm_add_pd(_mm_set1_pd(plane.at0), _mm_mul_pd(_mm_set1_pd(plane.dx), x)), rowTerm);
-}
-
-// RoundToFixed of two values, sign bit and all: clamping first makes NaN -kLimit (MAXPD returns
-// its second operand when either is NaN), then half is added away from zero and cut off.
-inline __m128d RoundedPair(__m128d v, double limit) {
-  v = _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-limit)), _mm_set1_pd(limit));
-  const __m128d sign = _mm_set1_pd(-0.0);
-  return _mm_add_pd(v, _mm_or_pd(_mm_and_pd(v, sign), _mm_set1_pd(0.5)));
-}
-
-inline void StoreInt64Pair(__m128d rounded, int64_t* out) {
-  out[0] = _mm_cvttsd_si64(rounded);
-  out[1] = _mm_cvttsd_si64(_mm_unpackhi_pd(rounded, rounded));
 }
 
 // RoundToFixed of two values bound for 8-bit colour or the fog factor, as two int32 lanes.
@@ -85,7 +70,7 @@ bool HaveAvx2() {
 }
 // SmallPair's four-wide form, one operation shorter: only the upper bound is clamped (with the
 // bound first, so that NaN passes through), and NaN and values below -2^31 convert to INT_MIN,
-// which clamps to the same byte or factor as the reference's -kLimit.
+// which clamps to the same byte or factor as the reference's -kFixedLimit.
 [[gnu::target("avx2")]] inline __m128i SmallQuad(__m256d v) {
   v = _mm256_min_pd(_mm256_set1_pd(1073741824.0), v);
   const __m256d sign = _mm256_set1_pd(-0.0);
@@ -300,12 +285,12 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
     }
     if (uVaries) {
       StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_mul_pd(_mm_mul_pd(PlanePair(p.qu, x, rowU), w), uScale), texelScale),
-                                 kLimit),
+                                 kFixedLimit),
                      &u[i]);
     }
     if (vVaries) {
       StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_mul_pd(_mm_mul_pd(PlanePair(p.qv, x, rowV), w), vScale), texelScale),
-                                 kLimit),
+                                 kFixedLimit),
                      &v[i]);
     }
     if (fogVaries) {
@@ -357,11 +342,13 @@ void PixelBlock::FillPerspective(const Interpolants& p, int dx, int dy, int coun
     }
     if (uVaries) {
       const __m256d row = _mm256_set1_pd(p.qu.dy * dy);
-      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qu, x, row), w), uTexels), kLimit), &u[i]);
+      StoreInt64Quad(
+          RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qu, x, row), w), uTexels), kFixedLimit), &u[i]);
     }
     if (vVaries) {
       const __m256d row = _mm256_set1_pd(p.qv.dy * dy);
-      StoreInt64Quad(RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qv, x, row), w), vTexels), kLimit), &v[i]);
+      StoreInt64Quad(
+          RoundedQuad(_mm256_mul_pd(_mm256_mul_pd(PlaneQuad(p.qv, x, row), w), vTexels), kFixedLimit), &v[i]);
     }
     if (fogVaries) {
       const __m256d row = _mm256_set1_pd(p.qfog.dy * dy);

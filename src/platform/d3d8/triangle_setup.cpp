@@ -5,22 +5,12 @@
 #include <cmath>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "d3d8types.h"
 
 namespace d3d8sw {
 
 namespace {
 
-// Rounds half away from zero and clamps to +-limit (NaN goes to -limit).
-int64_t RoundClamped(double v, double limit) {
-  if (!(v > -limit)) return static_cast<int64_t>(-limit);
-  if (v > limit) return static_cast<int64_t>(limit);
-  return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5);
-}
 
 // Screen coordinates stay within a few times 2^14 pixels (guard band), so in 24.8 they need at
 // most 23 bits: the float arithmetic below is exact.
@@ -32,18 +22,6 @@ int64_t Snap(float coordinate) {
 // Depth values far outside 0..1 only matter through their order; bounding them keeps the
 // 40-fraction-bit depth planes in range.
 double BoundedDepth(float z) { return std::clamp(static_cast<double>(z), -64.0, 64.0); }
-
-#if defined(__SSE2__) && defined(__x86_64__)
-// RoundClamped of both lanes: clamping first leaves the limits where they are (they are whole, and
-// half beyond them rounds back), and a NaN goes to -limit as there.
-void RoundClampedPair(__m128d v, double limit, int64_t* first, int64_t* second) {
-  const __m128d clamped = _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-limit)), _mm_set1_pd(limit));
-  const __m128d half = _mm_or_pd(_mm_and_pd(clamped, _mm_set1_pd(-0.0)), _mm_set1_pd(0.5));
-  const __m128d rounded = _mm_add_pd(clamped, half);
-  *first = _mm_cvttsd_si64(rounded);
-  *second = _mm_cvttsd_si64(_mm_unpackhi_pd(rounded, rounded));
-}
-#endif
 
 constexpr double kColourScale = double(int64_t{1} << kColourFractionBits);
 constexpr double kTexelScale = double(int64_t{1} << kTexelFractionBits);
@@ -214,7 +192,7 @@ void TriangleSetup::FloatPlaneOf(double a0, double a1, double a2, FloatPlane* ou
   out->at0 = g.v0 + g.dx * (refX_ - x_[0]) + g.dy * (refY_ - y_[0]);
 }
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(__SSE2__)
 // The pair forms work lane by lane as Plane, Fix and FloatPlaneOf do, operation for operation. An
 // attribute that does not vary gets gradients of zero from the differences of zero (Plane leaves
 // them zero), and its value plus those zeros is its value again (or 0 for -0, which rounds alike).
@@ -245,12 +223,12 @@ void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA,
   FloatPlane planeA, planeB;
   FloatPlanePair(a, b, &planeA, &planeB);
   const __m128d scale = _mm_setr_pd(scaleA, scaleB);
-  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.at0, planeB.at0), scale), Interpolants::kBaseLimit, &outA->base,
-                   &outB->base);
-  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.dx, planeB.dx), scale), Interpolants::kGradientLimit, &outA->gx,
-                   &outB->gx);
-  RoundClampedPair(_mm_mul_pd(_mm_setr_pd(planeA.dy, planeB.dy), scale), Interpolants::kGradientLimit, &outA->gy,
-                   &outB->gy);
+  int64_t base[2], gx[2], gy[2];
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.at0, planeB.at0), scale), Interpolants::kBaseLimit), base);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.dx, planeB.dx), scale), Interpolants::kGradientLimit), gx);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.dy, planeB.dy), scale), Interpolants::kGradientLimit), gy);
+  *outA = FixedPlane{base[0], gx[0], gy[0]};
+  *outB = FixedPlane{base[1], gx[1], gy[1]};
 }
 #else
 void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
