@@ -66,46 +66,18 @@ class WideSolidRuns {
       const int64_t last = z + dz * (n - 1);
       if (!depthInside_ && (z < 0 || z >= kDepthOne || last < 0 || last >= kDepthOne)) return false;
     }
-    if constexpr (kBlend == BlendMode::kOpaque && !kD16) {
-      // A few pixels of one colour (the carpet's cells are a handful of pixels wide) cost less one
-      // by one than a group's masks and shuffles.
-      if (!perspective_ && n < kShortRun) {
-        const uint32_t colour = flat_ | targetAlpha_;
-        if constexpr (kDepth) {
-          uint32_t* d = static_cast<uint32_t*>(run.depth);
-          for (int i = 0; i < n; ++i, z += dz) {
-            const uint32_t zq = static_cast<uint32_t>(z >> (kDepthFractionBits - 32));
-            if (zq <= d[i]) {
-              d[i] = zq;
-              run.colour[i] = colour;
-            }
-          }
-        } else {
-          for (int i = 0; i < n; ++i) run.colour[i] = colour;
-        }
-        return true;
-      }
-    }
     if constexpr (!kDepth) {
       // One colour and nothing to test (tints, flat backdrops): whole groups load and store
-      // unmasked, and a multiply takes its factors as they are.
+      // unmasked.
       if (!perspective_) {
         const __m256i src = _mm256_set1_epi32(static_cast<int>(flat_));
         const __m256i alpha = _mm256_set1_epi32(static_cast<int>(targetAlpha_));
-        [[maybe_unused]] const __m256i factors = MultiplierLanes8(flat_);
         uint32_t* out = run.colour;
         int i = 0;
         for (; i + 8 <= n; i += 8) {
           __m256i result = src;
           if constexpr (kBlend != BlendMode::kOpaque) {
-            const __m256i dst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-            if constexpr (kBlend == BlendMode::kAdd) {
-              result = _mm256_adds_epu8(src, dst);
-            } else if constexpr (kBlend == BlendMode::kAlpha) {
-              result = BlendAlpha8(src, dst);
-            } else {
-              result = ModulateConst8(dst, factors);
-            }
+            result = Blended(src, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i)));
           }
           _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_or_si256(result, alpha));
         }
@@ -218,20 +190,21 @@ class WideSolidRuns {
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(targetAlpha_));
     __m256i result = src;
     if constexpr (kBlend != BlendMode::kOpaque) {
-      const __m256i dst = _mm256_maskload_epi32(reinterpret_cast<const int*>(out), pass);
-      if constexpr (kBlend == BlendMode::kAdd) {
-        result = _mm256_adds_epu8(src, dst);
-      } else if constexpr (kBlend == BlendMode::kAlpha) {
-        result = BlendAlpha8(src, dst);
-      } else {
-        result = Modulate8(dst, src);
-      }
+      result = Blended(src, _mm256_maskload_epi32(reinterpret_cast<const int*>(out), pass));
     }
     _mm256_maskstore_epi32(reinterpret_cast<int*>(out), pass, _mm256_or_si256(result, alpha));
   }
 
-  // Runs shorter than this go one pixel at a time when they can.
-  static constexpr int kShortRun = 4;
+  // Source src over destination dst by the blend (not kOpaque).
+  [[gnu::target("avx2"), gnu::always_inline]] static __m256i Blended(__m256i src, __m256i dst) {
+    if constexpr (kBlend == BlendMode::kAdd) {
+      return _mm256_adds_epu8(src, dst);
+    } else if constexpr (kBlend == BlendMode::kAlpha) {
+      return BlendAlpha8(src, dst);
+    } else {
+      return Modulate8(dst, src);
+    }
+  }
 
   const Interpolants& p_;
   RhwColourSteps steps_;
