@@ -169,6 +169,12 @@ TEST_F(RasterizationTest, FastWalkMatchesPerPixelEdgeTests) {
       TlColourVertex a{pick(), pick(), 0.5f, 1, 0x01010101};
       TlColourVertex b{pick(), pick(), 0.5f, 1, 0x01010101};
       TlColourVertex c{pick(), pick(), 0.5f, 1, 0x01010101};
+      // Some with a horizontal edge, some within one row (strips of rows are made of both).
+      if (i % 4 == 1) b.y = a.y;
+      if (i % 4 == 2) {
+        b.y = a.y + 0.75f;
+        c.y = a.y + static_cast<float>(snap(random)) * 0.25f;
+      }
       DrawColourTriangle(a, b, c);
     }
     return TargetPixels();
