@@ -11,7 +11,8 @@
 #if defined(__SSE2__)
 
 #include <cstdint>
-#include <optional>
+#include <new>
+#include <type_traits>
 
 #include "colour_math.h"
 #include "interpolants.h"
@@ -376,10 +377,12 @@ void BlockShadeRuns(const PixelState& s, const Interpolants& p, const Run* runs,
     if (s.wide && p.perspective && s.target != TargetKind::kR5G6B5 && s.colourStage == StageOp::kDiffuse &&
         s.alphaStage == StageOp::kDiffuse) {
       // The block path for the runs the wide one leaves, made when one does (its set-up is most of
-      // a block's cost).
-      std::optional<BlockRuns<kShape>> block;
+      // a block's cost). Not in a std::optional, which clears all its kilobytes up front.
+      static_assert(std::is_trivially_destructible_v<BlockRuns<kShape>>);
+      alignas(BlockRuns<kShape>) unsigned char storage[sizeof(BlockRuns<kShape>)];
+      BlockRuns<kShape>* block = nullptr;
       ShadeWideSolid<kShape>(s, p, runs, count, [&](const Run& run) {
-        if (!block) block.emplace(s, p);
+        if (block == nullptr) block = new (storage) BlockRuns<kShape>(s, p);
         block->Shade(run);
       });
       return;

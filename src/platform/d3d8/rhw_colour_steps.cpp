@@ -97,6 +97,7 @@ D3D8SW_WIDE bool AllFinite(__m256d v) {
   const double edge = 2 * error + 2 / kColourScale;
   if (!(edge < kMaxMargin)) return false;
   margin = static_cast<int32_t>(edge * kColourScale) + 1;
+  dq = static_cast<float>(p.q.dx);
   return true;
 }
 

@@ -16,11 +16,16 @@
 namespace d3d8sw {
 
 #if defined(D3D8SW_WIDE_VECTORS)
-struct RhwColourSteps {
-  float q0 = 0, dq = 0;  // rhw at the stretch's first pixel and its step along x
+// What one stretch starts from (RhwColourSteps::Start).
+struct RhwStretch {
   // Channels b, g, r, a in 2^-16 of 8-bit units: (value + 1/2) at the first pixel, and d.
-  alignas(16) float base[4] = {};
-  alignas(16) float step[4] = {};
+  alignas(16) float base[4];
+  alignas(16) float step[4];
+  float q0;  // rhw at the first pixel
+};
+
+struct RhwColourSteps {
+  float dq = 0;  // rhw's step along x
   // How close (in 2^-16) to an integer c + 1/2 may come before a pixel takes the double
   // arithmetic: above twice the bound on the float error, and the reference's own rounding to 2^-16.
   int32_t margin = 0;
@@ -36,20 +41,20 @@ struct RhwColourSteps {
 
   // Sets up the stretch from (refX + dx, refY + dy), inside the box of Bound: the channels at its
   // first pixel as the reference works them out, in double, and d (x 2^16, a power of two, which
-  // scales the float arithmetic without changing its rounding).
-  D3D8SW_WIDE void Start(const Interpolants& p, int dx, int dy) {
+  // scales the float arithmetic without changing its rounding). Its division is slow to finish:
+  // callers start a few stretches ahead of shading them, so that others' pixels fill the wait.
+  D3D8SW_WIDE void Start(const Interpolants& p, int dx, int dy, RhwStretch* out) const {
     const double q = p.q.At(dx, dy);
     const double w = 1.0 / q;
-    q0 = static_cast<float>(q);
-    dq = static_cast<float>(p.q.dx);
+    out->q0 = static_cast<float>(q);
     const __m256d gradient = _mm256_load_pd(gx);
     // As FloatPlane::At adds: (at0 + dx x) + dy y.
     const __m256d at = _mm256_add_pd(_mm256_add_pd(_mm256_load_pd(at0), _mm256_mul_pd(gradient, _mm256_set1_pd(dx))),
                                      _mm256_mul_pd(_mm256_load_pd(gy), _mm256_set1_pd(dy)));
     const __m256d first = _mm256_mul_pd(at, _mm256_set1_pd(w));
     const __m256d scale = _mm256_set1_pd(65536.0);
-    _mm_store_ps(base, _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_add_pd(first, _mm256_set1_pd(0.5)), scale)));
-    _mm_store_ps(step, _mm256_cvtpd_ps(_mm256_mul_pd(
+    _mm_store_ps(out->base, _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_add_pd(first, _mm256_set1_pd(0.5)), scale)));
+    _mm_store_ps(out->step, _mm256_cvtpd_ps(_mm256_mul_pd(
                            _mm256_sub_pd(gradient, _mm256_mul_pd(first, _mm256_set1_pd(p.q.dx))), scale)));
   }
 };
@@ -72,8 +77,7 @@ D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t, __m256
 // Eight pixels' colours packed as A8R8G8B8 (each channel clamped to 0..255 as ColourByte clamps
 // it; a negative value truncates towards zero, but to a byte of 0 all the same); `near` as above,
 // for any channel.
-D3D8SW_WIDE __m256i PerspectiveColours8(const RhwColourSteps& s, __m256 t, __m256i* near) {
-  const __m256i margin = _mm256_set1_epi32(s.margin);
+D3D8SW_WIDE __m256i PerspectiveColours8(const RhwStretch& s, __m256i margin, __m256 t, __m256i* near) {
   *near = _mm256_setzero_si256();
   // Per 128-bit half: bytes b0..b3 g0..g3 r0..r3 a0..a3, then b g r a per pixel.
   const __m256i b = PerspectiveChannel8(s.base[0], s.step[0], t, margin, near);

@@ -5,6 +5,7 @@
 // a primitive not for single precision) is left to the caller's path.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "colour_math.h"
@@ -54,8 +55,15 @@ class WideSolidRuns {
     return true;
   }
 
-  // Shades `run`; false (nothing drawn) when it is not for this path.
-  [[gnu::target("avx2"), gnu::always_inline]] bool Shade(const Run& run) {
+  // Whether the runs' colours are perspective-correct: then each run needs Start first.
+  bool Perspective() const { return perspective_; }
+  [[gnu::target("avx2"), gnu::always_inline]] void Start(const Run& run, RhwStretch* stretch) const {
+    steps_.Start(p_, run.dx, run.dy, stretch);
+  }
+
+  // Shades `run` (with its stretch from Start when Perspective); false (nothing drawn) when it is
+  // not for this path.
+  [[gnu::target("avx2"), gnu::always_inline]] bool Shade(const Run& run, const RhwStretch& stretch) {
     const int n = run.count;
     const int dx = run.dx, dy = run.dy;
     // Depth inside 0..1 at both ends, so at every pixel: no clamping (see span_job.h's formats).
@@ -85,13 +93,8 @@ class WideSolidRuns {
         return true;
       }
     }
-    RhwColourSteps& steps = steps_;
-    __m256i flatColour = _mm256_setzero_si256();
-    if (perspective_) {
-      steps.Start(p_, dx, dy);
-    } else {
-      flatColour = _mm256_set1_epi32(static_cast<int>(flat_));
-    }
+    const __m256i flatColour = _mm256_set1_epi32(static_cast<int>(flat_));
+    const __m256i margin = _mm256_set1_epi32(steps_.margin);
 
     // Depth interpolants of pixels 0..3 and 4..7 of the group, in 64-bit lanes.
     __m256i zLow = _mm256_setzero_si256(), zHigh = zLow, zStep = zLow;
@@ -106,9 +109,9 @@ class WideSolidRuns {
       const int valid = n - i < 8 ? n - i : 8;
       __m256i src = flatColour;
       if (perspective_) {
-        const __m256 q = _mm256_add_ps(_mm256_set1_ps(steps.q0), _mm256_mul_ps(_mm256_set1_ps(steps.dq), x));
+        const __m256 q = _mm256_add_ps(_mm256_set1_ps(stretch.q0), _mm256_mul_ps(_mm256_set1_ps(steps_.dq), x));
         __m256i near;
-        src = PerspectiveColours8(steps, _mm256_div_ps(x, q), &near);
+        src = PerspectiveColours8(stretch, margin, _mm256_div_ps(x, q), &near);
         x = _mm256_add_ps(x, _mm256_set1_ps(8.0f));
         const int close = _mm256_movemask_ps(_mm256_castsi256_ps(near)) & ((1 << valid) - 1);
         if (close != 0) src = Exact(src, close, dx + i, dy);
@@ -208,7 +211,7 @@ class WideSolidRuns {
 
   const Interpolants& p_;
   RhwColourSteps steps_;
-  uint32_t flat_ = 0;  // the colour when it is not perspective-correct, A8R8G8B8
+  uint32_t flat_ = 0;  // the colour when it is not perspective-correct, A8R8G8B8, else 0
   uint32_t targetAlpha_ = 0;
   bool perspective_ = false;
   bool depthInside_ = false;  // see Bound
@@ -222,19 +225,40 @@ template <uint32_t kKey, typename Narrow>
   constexpr PixelKey k = PixelKey::Decode(kKey);
   static_assert(WideSolidTakes(k));
   WideSolidRuns<k.depthFunc != 0, k.depthD16, k.blend> wide(s, p);
-  int x0 = runs[0].dx, x1 = x0, y0 = runs[0].dy, y1 = y0;
+  // The runs' box: lanes (dx, dy) of the first pixels' least and (dx + count - 1, dy) of the last
+  // pixels' greatest, a run a step.
+  static_assert(offsetof(Run, dy) == offsetof(Run, dx) + 4 && offsetof(Run, count) == offsetof(Run, dx) + 8);
+  // (-1, 0, 0, 0): the mask of the dx lane, and the -1 that takes dx + count to the last pixel.
+  const __m128i xLane = _mm_setr_epi32(-1, 0, 0, 0);
+  __m128i least = _mm_set1_epi32(INT32_MAX), greatest = _mm_set1_epi32(INT32_MIN);
   for (int i = 0; i < count; ++i) {
-    x0 = runs[i].dx < x0 ? runs[i].dx : x0;
-    x1 = runs[i].dx + runs[i].count - 1 > x1 ? runs[i].dx + runs[i].count - 1 : x1;
-    y0 = runs[i].dy < y0 ? runs[i].dy : y0;
-    y1 = runs[i].dy > y1 ? runs[i].dy : y1;
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&runs[i].dx));
+    least = _mm_min_epi32(least, v);
+    const __m128i length = _mm_and_si128(_mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)), xLane);
+    greatest = _mm_max_epi32(greatest, _mm_add_epi32(_mm_add_epi32(v, length), xLane));
   }
+  const int x0 = _mm_cvtsi128_si32(least), y0 = _mm_extract_epi32(least, 1);
+  const int x1 = _mm_cvtsi128_si32(greatest), y1 = _mm_extract_epi32(greatest, 1);
   if (!wide.Bound(x0, x1, y0, y1)) {
     for (int i = 0; i < count; ++i) narrow(runs[i]);
     return;
   }
-  for (int i = 0; i < count; ++i) {
-    if (!wide.Shade(runs[i])) narrow(runs[i]);
+  if (!wide.Perspective()) {
+    const RhwStretch unused{};
+    for (int i = 0; i < count; ++i) {
+      if (!wide.Shade(runs[i], unused)) narrow(runs[i]);
+    }
+    return;
+  }
+  // Stretches are started a chunk ahead of their pixels (RhwColourSteps::Start).
+  constexpr int kAhead = 16;
+  RhwStretch stretches[kAhead];
+  for (int first = 0; first < count; first += kAhead) {
+    const int n = count - first < kAhead ? count - first : kAhead;
+    for (int i = 0; i < n; ++i) wide.Start(runs[first + i], &stretches[i]);
+    for (int i = 0; i < n; ++i) {
+      if (!wide.Shade(runs[first + i], stretches[i])) narrow(runs[first + i]);
+    }
   }
 }
 
