@@ -38,6 +38,11 @@ class WideSolidRuns {
     // Set-up leaves the planes of what is not perspective-correct flat: then one colour serves
     // every run.
     perspective_ = (p.perspectiveMask & 1) != 0;
+    if constexpr (kDepth) {
+      const int64_t dz = p.z.gx;
+      const int64_t lanes[6] = {0, dz, 2 * dz, 3 * dz, 4 * dz, 8 * dz};
+      for (int i = 0; i < 6; ++i) zLanes_[i] = lanes[i];
+    }
     if (!perspective_) {
       flat_ = PackArgb(ColourByte(p.a.base), ColourByte(p.r.base), ColourByte(p.g.base), ColourByte(p.b.base));
     }
@@ -99,9 +104,9 @@ class WideSolidRuns {
     // Depth interpolants of pixels 0..3 and 4..7 of the group, in 64-bit lanes.
     __m256i zLow = _mm256_setzero_si256(), zHigh = zLow, zStep = zLow;
     if constexpr (kDepth) {
-      zLow = _mm256_setr_epi64x(z, z + dz, z + 2 * dz, z + 3 * dz);
-      zHigh = _mm256_add_epi64(zLow, _mm256_set1_epi64x(4 * dz));
-      zStep = _mm256_set1_epi64x(8 * dz);
+      zLow = _mm256_add_epi64(_mm256_set1_epi64x(z), _mm256_load_si256(reinterpret_cast<const __m256i*>(zLanes_)));
+      zHigh = _mm256_add_epi64(zLow, _mm256_set1_epi64x(zLanes_[4]));
+      zStep = _mm256_set1_epi64x(zLanes_[5]);
     }
     uint32_t* out = run.colour;
     __m256 x = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
@@ -213,6 +218,8 @@ class WideSolidRuns {
   RhwColourSteps steps_;
   uint32_t flat_ = 0;  // the colour when it is not perspective-correct, A8R8G8B8, else 0
   uint32_t targetAlpha_ = 0;
+  // Depth steps along a row: 0, 1, 2 and 3 pixels (a group's first lanes), then 4 and 8.
+  alignas(32) int64_t zLanes_[6];  // set with depth only
   bool perspective_ = false;
   bool depthInside_ = false;  // see Bound
 };
