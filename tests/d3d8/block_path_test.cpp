@@ -276,17 +276,22 @@ TEST(PixelBlockTest, EveryWidthFillsTheSameValues) {
 }
 
 // Untextured runs of perspective-correct colour (eight pixels at a time in single precision where
-// the processor has AVX2) against the reference, on planes of each kind: channels held just below
-// a rounding edge (where one float rounding and the reference's two disagree), random Gouraud
-// colour, colour far out of range, rhw crossing the eye plane, values that are not numbers.
+// the processor has AVX2) against the reference, on planes of each kind: one channel held just
+// below a rounding edge (where one float rounding and the reference's two disagree) and the others
+// far from one, random Gouraud colour, colour far out of range, rhw crossing the eye plane, values
+// that are not numbers; on targets with and without alpha.
 TEST(PixelBlockTest, PerspectiveColourRunsGiveTheReferenceBytes) {
   enum Kind { kEdges, kGouraud, kFar, kEyePlane, kNotANumber };
   const Kind kinds[] = {kEdges, kGouraud, kFar, kEyePlane, kNotANumber};
   constexpr int kWidth = 160, kHeight = 40;
-  PixelKey key;
-  key.perspective = true;
-  const d3d8sw::RunsFunction fast = SpanKernels::FindRuns(key.Encode());
-  ASSERT_NE(fast, nullptr);
+  d3d8sw::RunsFunction fast[2];
+  for (TargetKind target : {TargetKind::kX8R8G8B8, TargetKind::kA8R8G8B8}) {
+    PixelKey key;
+    key.perspective = true;
+    key.target = target;
+    fast[static_cast<int>(target)] = SpanKernels::FindRuns(key.Encode());
+    ASSERT_NE(fast[static_cast<int>(target)], nullptr);
+  }
   std::mt19937 random(23);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (Kind kind : kinds) {
@@ -305,9 +310,11 @@ TEST(PixelBlockTest, PerspectiveColourRunsGiveTheReferenceBytes) {
           return d3d8sw::FloatPlane{c00 * q00, (c10 * q10 - c00 * q00) / kWidth, (c01 * q01 - c00 * q00) / kHeight};
         };
         d3d8sw::FloatPlane* channels[4] = {&p.qr, &p.qg, &p.qb, &p.qa};
+        const int edgeChannel = trial % 4;
         for (int c = 0; c < 4; ++c) {
-          // 0.5 - 2^-18 has byte 1 in the reference (rounded to 16.16 first), 0 by one rounding.
-          const double edge = (c == 3 ? 0.5 : 1.5 + c) - 1.0 / 262144.0;
+          // 0.5 - 2^-18 has byte 1 in the reference (rounded to 16.16 first), 0 by one rounding;
+          // whole values lie as far from an edge as can be.
+          const double edge = c == edgeChannel ? (c == 3 ? 0.5 : 1.5 + c) - 1.0 / 262144.0 : 7.0 + 60 * c;
           const double range = kind == kFar ? 1e7 : 255.0;
           *channels[c] = kind == kEdges ? plane(edge, edge, edge)
                                         : plane(range * unit(random), range * unit(random), range * unit(random));
@@ -323,12 +330,13 @@ TEST(PixelBlockTest, PerspectiveColourRunsGiveTheReferenceBytes) {
         }
         PixelState s;
         s.colourPitch = kWidth;
+        s.target = trial % 3 == 0 ? TargetKind::kA8R8G8B8 : TargetKind::kX8R8G8B8;
 #if defined(D3D8SW_WIDE_VECTORS)
         s.wide = wide && d3d8sw::HaveAvx2();
 #endif
         for (d3d8sw::Run& run : runs) run.colour = ours.data() + run.dy * kWidth + run.dx;
         s.colour = ours.data();
-        fast(s, p, runs.data(), static_cast<int>(runs.size()));
+        fast[static_cast<int>(s.target)](s, p, runs.data(), static_cast<int>(runs.size()));
         for (d3d8sw::Run& run : runs) run.colour = reference.data() + run.dy * kWidth + run.dx;
         s.colour = reference.data();
         PixelReference::ShadeRuns(s, p, runs.data(), static_cast<int>(runs.size()));
@@ -336,7 +344,12 @@ TEST(PixelBlockTest, PerspectiveColourRunsGiveTheReferenceBytes) {
         for (size_t i = 0; i < ours.size(); ++i) differing += ours[i] != reference[i];
         ASSERT_EQ(differing, 0u) << "trial " << trial;
         if (kind == kEdges) {
-          EXPECT_EQ(reference[0], 0xFF020304u);
+          // Channels r g b a: the edge one rounds up to 2, 3, 4 or 1; the others are 7, 67, 127, 187.
+          const uint32_t edgeBytes[4] = {2, 3, 4, 1};
+          uint32_t bytes[4];
+          for (int c = 0; c < 4; ++c) bytes[c] = c == edgeChannel ? edgeBytes[c] : 7u + 60u * c;
+          if (s.target == TargetKind::kX8R8G8B8) bytes[3] = 0xFF;
+          EXPECT_EQ(reference[0], (bytes[3] << 24) | (bytes[0] << 16) | (bytes[1] << 8) | bytes[2]);
         }
       }
     }
