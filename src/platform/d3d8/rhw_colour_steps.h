@@ -63,31 +63,49 @@ struct RhwColourSteps {
 // out (rhw positive there).
 uint32_t ReferencePerspectiveColour(const Interpolants& p, int dx, int dy);
 
-// One channel's (c + 1/2) x 2^16 truncated, of eight pixels (t = i / q(i) per lane); lanes whose
-// fraction lies within the margin of a rounding edge are set in `near`.
-D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t, __m256i margin, __m256i* near) {
-  const __m256i fixed =
-      _mm256_cvttps_epi32(_mm256_add_ps(_mm256_set1_ps(base), _mm256_mul_ps(_mm256_set1_ps(step), t)));
-  // Fractions below the margin or above one less it: (fraction + margin) mod 1 below twice it.
-  const __m256i turned = _mm256_and_si256(_mm256_add_epi32(fixed, margin), _mm256_set1_epi32(0xFFFF));
-  *near = _mm256_or_si256(*near, _mm256_cmpgt_epi32(_mm256_add_epi32(margin, margin), turned));
-  return _mm256_srai_epi32(fixed, 16);
+// One channel's (c + 1/2) x 2^16 truncated, of eight pixels (t = i / q(i) per lane).
+D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t) {
+  return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_set1_ps(base), _mm256_mul_ps(_mm256_set1_ps(step), t)));
+}
+
+// The margin (RhwColourSteps::margin) as PerspectiveColours8 takes it: 16-bit lanes of the margin
+// and of twice it less one (Bound keeps the margin below 2^12).
+struct NearLanes {
+  __m256i margin, limit;
+};
+D3D8SW_WIDE NearLanes NearLanesOf(int32_t margin) {
+  return {_mm256_set1_epi16(static_cast<int16_t>(margin)), _mm256_set1_epi16(static_cast<int16_t>(2 * margin - 1))};
+}
+
+// 16-bit lanes set where a fraction (2^-16) lies below the margin or above one less it: where
+// (fraction + margin) mod 1 is below twice the margin.
+D3D8SW_WIDE __m256i NearEdge16(__m256i fractions, const NearLanes& lanes) {
+  const __m256i turned = _mm256_add_epi16(fractions, lanes.margin);
+  return _mm256_cmpeq_epi16(_mm256_min_epu16(turned, lanes.limit), turned);
 }
 
 // Eight pixels' colours packed as A8R8G8B8 (each channel clamped to 0..255 as ColourByte clamps
-// it; a negative value truncates towards zero, but to a byte of 0 all the same); `near` as above,
-// for any channel.
-D3D8SW_WIDE __m256i PerspectiveColours8(const RhwStretch& s, __m256i margin, __m256 t, __m256i* near) {
-  *near = _mm256_setzero_si256();
-  // Per 128-bit half: bytes b0..b3 g0..g3 r0..r3 a0..a3, then b g r a per pixel.
-  const __m256i b = PerspectiveChannel8(s.base[0], s.step[0], t, margin, near);
-  const __m256i g = PerspectiveChannel8(s.base[1], s.step[1], t, margin, near);
-  const __m256i r = PerspectiveChannel8(s.base[2], s.step[2], t, margin, near);
-  const __m256i a = PerspectiveChannel8(s.base[3], s.step[3], t, margin, near);
-  const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(b, g), _mm256_packs_epi32(r, a));
-  const __m256i transpose = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,
-                                             0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
-  return _mm256_shuffle_epi8(bytes, transpose);
+// it; a negative value truncates towards zero, but to a byte of 0 all the same). *near gets four
+// bits per pixel (pixel l's are bits 4l..4l+3), any set when a channel's fraction lies within the
+// margin of a rounding edge.
+D3D8SW_WIDE __m256i PerspectiveColours8(const RhwStretch& s, const NearLanes& lanes, __m256 t, uint32_t* near) {
+  const __m256i b = PerspectiveChannel8(s.base[0], s.step[0], t);
+  const __m256i g = PerspectiveChannel8(s.base[1], s.step[1], t);
+  const __m256i r = PerspectiveChannel8(s.base[2], s.step[2], t);
+  const __m256i a = PerspectiveChannel8(s.base[3], s.step[3], t);
+  // Each pixel's channels two to a 32-bit lane, in 16-bit halves: whole parts (the arithmetic
+  // shift by 16, which always fits) and fractions.
+  const __m256i bgWhole = _mm256_blend_epi16(_mm256_srli_epi32(b, 16), g, 0xAA);
+  const __m256i raWhole = _mm256_blend_epi16(_mm256_srli_epi32(r, 16), a, 0xAA);
+  const __m256i bgFraction = _mm256_blend_epi16(b, _mm256_slli_epi32(g, 16), 0xAA);
+  const __m256i raFraction = _mm256_blend_epi16(r, _mm256_slli_epi32(a, 16), 0xAA);
+  *near = static_cast<uint32_t>(
+      _mm256_movemask_epi8(_mm256_or_si256(NearEdge16(bgFraction, lanes), NearEdge16(raFraction, lanes))));
+  // Per 128-bit half: bytes b0 g0 b1 g1 .. b3 g3 r0 a0 .. r3 a3 (saturated), then b g r a per pixel.
+  const __m256i bytes = _mm256_packus_epi16(bgWhole, raWhole);
+  const __m256i order = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,
+                                         0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+  return _mm256_shuffle_epi8(bytes, order);
 }
 #endif
 

@@ -99,7 +99,7 @@ class WideSolidRuns {
       }
     }
     const __m256i flatColour = _mm256_set1_epi32(static_cast<int>(flat_));
-    const __m256i margin = _mm256_set1_epi32(steps_.margin);
+    const NearLanes near = NearLanesOf(steps_.margin);
 
     // Depth interpolants of pixels 0..3 and 4..7 of the group, in 64-bit lanes.
     __m256i zLow = _mm256_setzero_si256(), zHigh = zLow, zStep = zLow;
@@ -115,10 +115,10 @@ class WideSolidRuns {
       __m256i src = flatColour;
       if (perspective_) {
         const __m256 q = _mm256_add_ps(_mm256_set1_ps(stretch.q0), _mm256_mul_ps(_mm256_set1_ps(steps_.dq), x));
-        __m256i near;
-        src = PerspectiveColours8(stretch, margin, _mm256_div_ps(x, q), &near);
+        uint32_t nearBits;
+        src = PerspectiveColours8(stretch, near, _mm256_div_ps(x, q), &nearBits);
         x = _mm256_add_ps(x, _mm256_set1_ps(8.0f));
-        const int close = _mm256_movemask_ps(_mm256_castsi256_ps(near)) & ((1 << valid) - 1);
+        const uint32_t close = nearBits & (valid == 8 ? ~0u : (1u << (4 * valid)) - 1);
         if (close != 0) src = Exact(src, close, dx + i, dy);
       }
       __m256i pass = LaneMask8(valid);
@@ -147,13 +147,13 @@ class WideSolidRuns {
   }
 
  private:
-  // The group's colours with the lanes of `close` (pixels dx .. dx + 7 of row dy) worked out as
-  // the reference does.
-  [[gnu::target("avx2")]] __m256i Exact(__m256i src, int close, int dx, int dy) const {
+  // The group's colours with the lanes of `close` (four bits a lane, as PerspectiveColours8 gives
+  // them; pixels dx .. dx + 7 of row dy) worked out as the reference does.
+  [[gnu::target("avx2")]] __m256i Exact(__m256i src, uint32_t close, int dx, int dy) const {
     alignas(32) uint32_t colours[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(colours), src);
     for (int l = 0; l < 8; ++l) {
-      if (close & (1 << l)) colours[l] = ReferencePerspectiveColour(p_, dx + l, dy);
+      if ((close >> (4 * l)) & 0xF) colours[l] = ReferencePerspectiveColour(p_, dx + l, dy);
     }
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(colours));
   }
