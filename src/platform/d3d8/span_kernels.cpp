@@ -702,7 +702,12 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     // only writes depth (alpha test, depth ALWAYS) writes its group whatever passes, which costs
     // less than branching on the texture's pattern.
     constexpr bool kMaskOnly = k.blend == BlendMode::kNoColour && k.depthFunc == D3DCMP_ALWAYS && k.depthWrite;
-    if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly) {
+    // One colour through a depth mask (EQUAL; the panel's stripes through the letters) passes in
+    // the letters' pattern, which no branch predicts: every group is written, the failing pixels
+    // with what they hold.
+    constexpr bool kThroughMask = k.constColour && k.filter == TextureFilter::kNone &&
+                                  k.depthFunc == D3DCMP_EQUAL && k.alphaFunc == 0 && k.blend == BlendMode::kOpaque;
+    if constexpr ((k.alphaFunc != 0 || kDepth) && !kMaskOnly && !kThroughMask) {
       if (_mm_movemask_epi8(pass) == 0) return;
     }
     // Under EQUAL a passing pixel's depth already holds the value written: nothing to store.
@@ -711,7 +716,7 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
     }
     if constexpr (k.blend == BlendMode::kNoColour) return;
     // An opaque group whose every pixel passes replaces the target unread.
-    if constexpr (k.blend == BlendMode::kOpaque && (k.alphaFunc != 0 || kDepth)) {
+    if constexpr (k.blend == BlendMode::kOpaque && (k.alphaFunc != 0 || kDepth) && !kThroughMask) {
       if (_mm_movemask_epi8(pass) == 0xFFFF) {
         StoreLanes(target, _mm_or_si128(src, targetAlpha), count);
         return;
