@@ -217,18 +217,37 @@ void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPl
   outB->at0 = _mm_cvtsd_f64(_mm_unpackhi_pd(at, at));
 }
 
+namespace {
+
+// Fix's roundings of two planes (lane 0 for A) from their values at (refX, refY) and gradients.
+void RoundPlanePair(__m128d at, __m128d dx, __m128d dy, __m128d scale, FixedPlane* outA, FixedPlane* outB) {
+  int64_t base[2], gx[2], gy[2];
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(at, scale), Interpolants::kBaseLimit), base);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(dx, scale), Interpolants::kGradientLimit), gx);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(dy, scale), Interpolants::kGradientLimit), gy);
+  *outA = FixedPlane{base[0], gx[0], gy[0]};
+  *outB = FixedPlane{base[1], gx[1], gy[1]};
+}
+
+}  // namespace
+
 // Fix's roundings of both planes: at (refX, refY), and the gradients.
 void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
                             FixedPlane* outB) const {
   FloatPlane planeA, planeB;
   FloatPlanePair(a, b, &planeA, &planeB);
-  const __m128d scale = _mm_setr_pd(scaleA, scaleB);
-  int64_t base[2], gx[2], gy[2];
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.at0, planeB.at0), scale), Interpolants::kBaseLimit), base);
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.dx, planeB.dx), scale), Interpolants::kGradientLimit), gx);
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(_mm_setr_pd(planeA.dy, planeB.dy), scale), Interpolants::kGradientLimit), gy);
-  *outA = FixedPlane{base[0], gx[0], gy[0]};
-  *outB = FixedPlane{base[1], gx[1], gy[1]};
+  RoundPlanePair(_mm_setr_pd(planeA.at0, planeB.at0), _mm_setr_pd(planeA.dx, planeB.dx),
+                 _mm_setr_pd(planeA.dy, planeB.dy), _mm_setr_pd(scaleA, scaleB), outA, outB);
+}
+
+// As Fix of each: a gradient that does not vary has gradients of zero (Plane leaves them so),
+// which leave its value as it is (or 0 for -0, which rounds alike).
+void TriangleSetup::FixGradientPair(const Gradient& a, const Gradient& b, double scaleA, double scaleB,
+                                    FixedPlane* outA, FixedPlane* outB) const {
+  const __m128d dx = _mm_setr_pd(a.dx, b.dx), dy = _mm_setr_pd(a.dy, b.dy);
+  const __m128d at = _mm_add_pd(_mm_add_pd(_mm_setr_pd(a.v0, b.v0), _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
+                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
+  RoundPlanePair(at, dx, dy, _mm_setr_pd(scaleA, scaleB), outA, outB);
 }
 #else
 void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
@@ -240,6 +259,12 @@ void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA,
 void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const {
   FloatPlaneOf(a[0], a[1], a[2], outA);
   FloatPlaneOf(b[0], b[1], b[2], outB);
+}
+
+void TriangleSetup::FixGradientPair(const Gradient& a, const Gradient& b, double scaleA, double scaleB,
+                                    FixedPlane* outA, FixedPlane* outB) const {
+  Fix(a, scaleA, outA);
+  Fix(b, scaleB, outB);
 }
 #endif
 
@@ -277,8 +302,7 @@ void TriangleSetup::FinishPlanes(int texWidth, int texHeight, Triangle* out) con
     FixPair(r, g, kColourScale, kColourScale, &p.r, &p.g);
     FixPair(b, a, kColourScale, kColourScale, &p.b, &p.a);
   }
-  Fix(u_, kTexelScale * texWidth, &p.u);
-  Fix(v_grad_, kTexelScale * texHeight, &p.v);
+  FixGradientPair(u_, v_grad_, kTexelScale * texWidth, kTexelScale * texHeight, &p.u, &p.v);
   const bool depthRead = (needs_ & kNeedDepth) != 0, fogRead = (needs_ & kNeedFog) != 0;
   if (depthRead && fogRead) {
     const double depth[3] = {BoundedDepth(v_[0]->z), BoundedDepth(v_[1]->z), BoundedDepth(v_[2]->z)};

@@ -93,6 +93,9 @@ class TriangleSetup {
   void FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
                FixedPlane* outB) const;
   void FloatPlanePair(const double a[3], const double b[3], FloatPlane* outA, FloatPlane* outB) const;
+  // Fix of two gradients at once.
+  void FixGradientPair(const Gradient& a, const Gradient& b, double scaleA, double scaleB, FixedPlane* outA,
+                       FixedPlane* outB) const;
 
   double x_[3], y_[3];  // snapped positions, pixels
   double invArea_ = 0;
