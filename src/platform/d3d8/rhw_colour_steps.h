@@ -69,7 +69,7 @@ D3D8SW_WIDE __m256i PerspectiveChannel8(float base, float step, __m256 t) {
 }
 
 // The margin (RhwColourSteps::margin) as PerspectiveColours8 takes it: 16-bit lanes of the margin
-// and of twice it less one (Bound keeps the margin below 2^12).
+// and of twice it less one (Bound keeps the margin at most 2^12).
 struct NearLanes {
   __m256i margin, limit;
 };
