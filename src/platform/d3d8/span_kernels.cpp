@@ -722,10 +722,6 @@ bool VectorRuns<kKey>::Shade(const SpanJob& j) {
         return;
       }
     }
-    if constexpr (k.blend == BlendMode::kAdd && k.alphaFunc == 0 && !kDepth) {
-      const __m128i addBits = _mm_set1_epi32(k.target == TargetKind::kX8R8G8B8 ? 0x00FFFFFF : -1);
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, addBits), _mm_setzero_si128())) == 0xFFFF) return;
-    }
     // A group of texels all of alpha 255 with nothing to test replaces the target unread.
     if constexpr (k.blend == BlendMode::kAlpha && k.alpha != StageOp::kDiffuse && k.alphaFunc == 0 && !kDepth) {
       const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
