@@ -25,13 +25,12 @@ class DepthRows {
   // Whether an incoming value in [low, high] may pass the depth test `func` (D3DCMP_*) against
   // some stored value in [storedLow, storedHigh].
   static bool RangesMayPass(DWORD func, uint32_t low, uint32_t high, uint32_t storedLow, uint32_t storedHigh) {
-    // LESSEQUAL, what nearly every draw with depth tests, without the switch's jump (per run).
+    // LESSEQUAL, what nearly every draw with depth tests, ahead of the switch's jump (per run).
     if (func == D3DCMP_LESSEQUAL) return low <= storedHigh;
     switch (func) {
       case D3DCMP_NEVER: return false;
       case D3DCMP_LESS: return low < storedHigh;
       case D3DCMP_EQUAL: return low <= storedHigh && high >= storedLow;
-      case D3DCMP_LESSEQUAL: return low <= storedHigh;
       case D3DCMP_GREATER: return high > storedLow;
       case D3DCMP_NOTEQUAL: return !(low == high && storedLow == storedHigh && low == storedLow);
       case D3DCMP_GREATEREQUAL: return high >= storedLow;

@@ -193,6 +193,26 @@ void TriangleSetup::FloatPlaneOf(double a0, double a1, double a2, FloatPlane* ou
 }
 
 #if defined(__SSE2__)
+namespace {
+
+// Two planes' values at (refX, refY), from their values at vertex 0, their gradients and the
+// offset of (refX, refY) from vertex 0, added as FloatPlaneOf and Fix add them.
+__m128d AtReference(__m128d v0, __m128d dx, __m128d dy, double offsetX, double offsetY) {
+  return _mm_add_pd(_mm_add_pd(v0, _mm_mul_pd(dx, _mm_set1_pd(offsetX))), _mm_mul_pd(dy, _mm_set1_pd(offsetY)));
+}
+
+// Fix's roundings of two planes (lane 0 for A) from their values at (refX, refY) and gradients.
+void RoundPlanePair(__m128d at, __m128d dx, __m128d dy, __m128d scale, FixedPlane* outA, FixedPlane* outB) {
+  int64_t base[2], gx[2], gy[2];
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(at, scale), Interpolants::kBaseLimit), base);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(dx, scale), Interpolants::kGradientLimit), gx);
+  StoreInt64Pair(RoundedPair(_mm_mul_pd(dy, scale), Interpolants::kGradientLimit), gy);
+  *outA = FixedPlane{base[0], gx[0], gy[0]};
+  *outB = FixedPlane{base[1], gx[1], gy[1]};
+}
+
+}  // namespace
+
 // The pair forms work lane by lane as Plane, Fix and FloatPlaneOf do, operation for operation. An
 // attribute that does not vary gets gradients of zero from the differences of zero (Plane leaves
 // them zero), and its value plus those zeros is its value again (or 0 for -0, which rounds alike).
@@ -207,8 +227,7 @@ void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPl
   const __m128d dy = _mm_mul_pd(_mm_sub_pd(_mm_mul_pd(d2, _mm_set1_pd(x_[1] - x_[0])),
                                            _mm_mul_pd(d1, _mm_set1_pd(x_[2] - x_[0]))),
                                 inverse);
-  const __m128d at = _mm_add_pd(_mm_add_pd(v0, _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
-                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
+  const __m128d at = AtReference(v0, dx, dy, refX_ - x_[0], refY_ - y_[0]);
   outA->dx = _mm_cvtsd_f64(dx);
   outB->dx = _mm_cvtsd_f64(_mm_unpackhi_pd(dx, dx));
   outA->dy = _mm_cvtsd_f64(dy);
@@ -216,20 +235,6 @@ void TriangleSetup::FloatPlanePair(const double a[3], const double b[3], FloatPl
   outA->at0 = _mm_cvtsd_f64(at);
   outB->at0 = _mm_cvtsd_f64(_mm_unpackhi_pd(at, at));
 }
-
-namespace {
-
-// Fix's roundings of two planes (lane 0 for A) from their values at (refX, refY) and gradients.
-void RoundPlanePair(__m128d at, __m128d dx, __m128d dy, __m128d scale, FixedPlane* outA, FixedPlane* outB) {
-  int64_t base[2], gx[2], gy[2];
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(at, scale), Interpolants::kBaseLimit), base);
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(dx, scale), Interpolants::kGradientLimit), gx);
-  StoreInt64Pair(RoundedPair(_mm_mul_pd(dy, scale), Interpolants::kGradientLimit), gy);
-  *outA = FixedPlane{base[0], gx[0], gy[0]};
-  *outB = FixedPlane{base[1], gx[1], gy[1]};
-}
-
-}  // namespace
 
 // Fix's roundings of both planes: at (refX, refY), and the gradients.
 void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA, double scaleB, FixedPlane* outA,
@@ -245,8 +250,7 @@ void TriangleSetup::FixPair(const double a[3], const double b[3], double scaleA,
 void TriangleSetup::FixGradientPair(const Gradient& a, const Gradient& b, double scaleA, double scaleB,
                                     FixedPlane* outA, FixedPlane* outB) const {
   const __m128d dx = _mm_setr_pd(a.dx, b.dx), dy = _mm_setr_pd(a.dy, b.dy);
-  const __m128d at = _mm_add_pd(_mm_add_pd(_mm_setr_pd(a.v0, b.v0), _mm_mul_pd(dx, _mm_set1_pd(refX_ - x_[0]))),
-                                _mm_mul_pd(dy, _mm_set1_pd(refY_ - y_[0])));
+  const __m128d at = AtReference(_mm_setr_pd(a.v0, b.v0), dx, dy, refX_ - x_[0], refY_ - y_[0]);
   RoundPlanePair(at, dx, dy, _mm_setr_pd(scaleA, scaleB), outA, outB);
 }
 #else
